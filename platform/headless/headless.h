@@ -1,0 +1,112 @@
+// Control surface of the headless backend, for tests.
+//
+// The headless backend is a complete platform without a screen: a manual
+// clock, a scripted pointer, event queue and keyboard, and a record of what
+// the game presented, showed in message boxes and asked of the audio device.
+// Tests script the inputs, run the game, and read the records back. Its
+// process exit really exits, so fatal paths are checked with death tests.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace headless {
+
+// Puts every piece of backend state back to how a fresh process has it:
+// clock at 0, cursor at (0, 0), no events, no keys, no failures scripted,
+// records empty, nothing presented, the frame record bound at its default.
+void reset();
+
+// ----------------------------------------------------------------- clock
+void setTicks(uint32_t now);
+void advanceTicks(uint32_t milliseconds);
+// How many times waitUntil was called, and the deadline of the last call.
+uint32_t waitCount();
+uint32_t lastWaitDeadline();
+
+// ---------------------------------------------------------------- cursor
+// Sets the pointer; values outside the picture are clamped as the real
+// backend clamps them.
+void setCursor(int32_t x, int32_t y);
+
+// ---------------------------------------------------------------- events
+void pushEvent(platform::EventKind kind);
+size_t pendingEvents();
+
+// -------------------------------------------------------------- keyboard
+// A key goes down and stays down until released. A press is latched until
+// the next successful read, so press-then-release between two reads is seen
+// by exactly one read. pushEvent(EVENT_FOCUS_LOST) drops the latched presses
+// and every held key, as a real window does.
+void keyDown(int code);
+void keyUp(int code);
+// The next `count` reads fail (the source lost the keyboard).
+void failKeyboardReads(int count);
+// Makes keyboardOpen fail (returns null).
+void failKeyboardOpen(bool fail);
+int keyboardAcquireCount();
+bool keyboardIsOpen();
+
+// ---------------------------------------------------------------- window
+void failWindowCreate(const char* reason);  // null: succeed again
+bool windowExists();
+
+// ---------------------------------------------------------------- display
+enum DisplayStep {
+    DISPLAY_OK = 0,
+    DISPLAY_FAIL_FULLSCREEN,
+    DISPLAY_FAIL_MODE,
+    DISPLAY_FAIL_PRIMARY,
+    DISPLAY_FAIL_BACK_BUFFER,
+};
+// Makes that step of the display set-up fail, every time until changed.
+void failDisplayStep(DisplayStep step);
+// How many primary surfaces / back buffers are held right now.
+int primarySurfacesHeld();
+int backBuffersHeld();
+
+// A presented frame: a copy of the 800x600 RGB565 picture.
+struct Frame {
+    std::vector<uint16_t> pixels;
+    uint16_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * platform::PICTURE_WIDTH + x]; }
+};
+// The most recent presented frames, oldest first, at most the bound (default
+// 8; 0 keeps none, though displayLastPresented still works).
+const std::deque<Frame>& presentedFrames();
+void setFrameRecordLimit(size_t limit);
+// Every frame ever presented since reset, including those dropped by the bound.
+uint64_t presentCount();
+
+// --------------------------------------------------------------- messages
+struct MessageBox {
+    std::string caption;
+    std::string text;
+};
+const std::vector<MessageBox>& messageBoxes();
+
+// ------------------------------------------------------------------ audio
+// Every audio call, in order, as a readable line: "openDevice", "closeDevice",
+// "loadMusic Sound/BkGnd.mus", "freeMusic", "playMusic", "stopAll",
+// "loadSample Sound/Button.aud", "freeSample", "createPath", "freePath",
+// "play Sound/Button.aud 0.707107 0.707107" (gains with %g).
+const std::vector<std::string>& audioCalls();
+void clearAudioCalls();
+// Makes audioOpenDevice return null.
+void failAudioDevice(bool fail);
+// Makes loading of this path fail even if the file exists. Empty clears all.
+void failAudioLoad(const std::string& path);
+// How many device / music / sample / path handles are held right now.
+int audioHandlesHeld();
+
+// --------------------------------------------------------------- process
+// The code of the last exitProcessNow / exitProcessNormally call (the
+// process ends right after it, so this is only seen by code that runs in
+// between, such as atexit handlers); -1000 when none.
+int lastExitCode();
+
+}  // namespace headless

@@ -1,0 +1,35 @@
+// Small file writers and board pictures for tests.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/board.h"
+
+// Writes `content` to `path` (binary, replaced), making parent folders.
+void writeFile(const std::string& path, const std::string& content);
+std::string readFile(const std::string& path);
+
+// A 24-bit bottom-up BMP of width x height whose pixel (x, y) is colour(x, y)
+// as 0xRRGGBB.
+std::string makeBmp24(int width, int height, const std::function<uint32_t(int, int)>& colour);
+void writeBmp24(const std::string& path, int width, int height, const std::function<uint32_t(int, int)>& colour);
+
+// A minimal valid 16-bit PCM WAV file (44.1 kHz, mono) of `samples` samples of silence.
+std::string makeSilentWav(int samples = 441);
+
+// RGB565 value of a 0xRRGGBB colour (top bits of each channel).
+constexpr uint16_t rgb565(uint32_t rgb) {
+    return static_cast<uint16_t>(((rgb >> 8) & 0xF800) | ((rgb >> 5) & 0x07E0) | ((rgb >> 3) & 0x001F));
+}
+
+// A board from a picture of nine lines of nine codes separated by spaces,
+// for example ". o o x . . . . ." where '.' is CELL_NONE, 'o' CELL_EMPTY and
+// 'x' CELL_PIECE; digits and signed numbers stand for themselves.
+Board boardFromPicture(const std::string& picture);
+// The inverse, for failure messages.
+std::string boardToPicture(const Board& board);
+// The level-file text of a board: nine lines of nine numbers.
+std::string levelText(const Board& board);
