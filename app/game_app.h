@@ -115,6 +115,10 @@ struct GameApp {
     bool loadSoundEffect(const char* path, SoundEffect& effect);  // false while sound is off
     void playSoundEffect(SoundEffect& effect);
     void releaseSoundEffect(SoundEffect& effect);
+    // Loads every effect record that is still empty (only while sound is on),
+    // with the same fatal path as loadSoundEffect. Switching sound on calls it,
+    // so effects skipped by a reload while sound was off play again at once.
+    void loadMissingSoundEffects();
 
     // --------------------------------------------------- input/keyboard.cpp
     Status initKeyboard();
