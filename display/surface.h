@@ -9,6 +9,7 @@
 // read or written out of bounds.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
