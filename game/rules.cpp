@@ -25,15 +25,16 @@ bool onGrid(int row, int col) { return row >= 0 && row < BOARD_SIZE && col >= 0 
 // lines x = 175 + 50k and y = 75 + 50k belong to no cell. False when the point
 // is on a line or off the grid.
 bool cellUnderPoint(platform::Point point, int* row, int* col) {
-    const int32_t dx = point.x - GRID_LEFT;
-    const int32_t dy = point.y - GRID_TOP;
+    // 64 bits: a point far off the picture must not overflow.
+    const int64_t dx = int64_t{point.x} - GRID_LEFT;
+    const int64_t dy = int64_t{point.y} - GRID_TOP;
     if (dx <= 0 || dy <= 0) return false;
     if (dx % CELL_PITCH == 0 || dy % CELL_PITCH == 0) return false;
-    const int32_t c = dx / CELL_PITCH;
-    const int32_t r = dy / CELL_PITCH;
+    const int64_t c = dx / CELL_PITCH;
+    const int64_t r = dy / CELL_PITCH;
     if (c >= BOARD_SIZE || r >= BOARD_SIZE) return false;
-    *row = r;
-    *col = c;
+    *row = static_cast<int>(r);
+    *col = static_cast<int>(c);
     return true;
 }
 
