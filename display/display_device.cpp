@@ -1,0 +1,64 @@
+// The display device: the fullscreen window, its drawing surface and the
+// 800x600 back buffer that every frame is composed in.
+#include <memory>
+#include <new>
+
+#include "app/game_app.h"
+
+namespace {
+constexpr const char* DISPLAY_FAILURE_CAPTION = "InitDirectDraw failed";
+}
+
+int32_t GameApp::initDisplay() {
+    // A second set-up without a release in between must not leak the first.
+    releaseDisplay();
+
+    const char* failure = nullptr;
+    if (!platform::displaySetFullscreen(window)) {
+        failure = "Set cooperative level failed";
+    } else if (!platform::displaySetMode(window)) {
+        failure = "Can't set suitable display mode";
+    } else if ((primarySurface = platform::displayCreatePrimary(window)) == nullptr) {
+        failure = "Create Front Surface failed";
+    } else {
+        // The presenter's half and our pixel memory are one step: either
+        // missing means there is no back buffer to draw into.
+        bool ready = platform::displayCreateBackBuffer(primarySurface);
+        if (ready) {
+            backSurface.reset(new (std::nothrow) Surface);
+            ready = backSurface != nullptr &&
+                    createSurface(backSurface.get(), platform::PICTURE_WIDTH, platform::PICTURE_HEIGHT);
+        }
+        if (!ready) failure = "Create Back Surface failed";
+    }
+    if (failure == nullptr) return 1;
+
+    platform::showMessageBox(DISPLAY_FAILURE_CAPTION, failure);
+    releaseAll();
+    platform::exitProcessNow(EXIT_FATAL);
+}
+
+void GameApp::releaseDisplay() {
+    backSurface.reset();
+    if (primarySurface != nullptr) {
+        platform::displayReleaseBackBuffer(primarySurface);
+        platform::displayReleasePrimary(primarySurface);
+        primarySurface = nullptr;
+    }
+}
+
+Status GameApp::clearBackSurface(uint32_t fill) {
+    if (backSurface == nullptr) return STATUS_POINTER;
+    // The fill value is a pixel of the surface's own 16-bit format.
+    fillSurface(backSurface.get(), static_cast<uint16_t>(fill));
+    return STATUS_OK;
+}
+
+void GameApp::flipFrame() {
+    if (primarySurface == nullptr || backSurface == nullptr) return;
+    // The presenter reads a whole picture: never hand it a smaller buffer.
+    if (backSurface->width != platform::PICTURE_WIDTH || backSurface->height != platform::PICTURE_HEIGHT ||
+        backSurface->pixels.size() < static_cast<size_t>(platform::PICTURE_PIXELS))
+        return;
+    platform::displayPresent(primarySurface, backSurface->pixels.data());
+}
