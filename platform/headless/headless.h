@@ -35,14 +35,17 @@ uint32_t lastWaitDeadline();
 void setCursor(int32_t x, int32_t y);
 
 // ---------------------------------------------------------------- events
+// EVENT_NONE and unknown kinds are ignored.
 void pushEvent(platform::EventKind kind);
 size_t pendingEvents();
 
 // -------------------------------------------------------------- keyboard
 // A key goes down and stays down until released. A press is latched until
 // the next successful read, so press-then-release between two reads is seen
-// by exactly one read. pushEvent(EVENT_FOCUS_LOST) drops the latched presses
-// and every held key, as a real window does.
+// by exactly one read. When the game polls an EVENT_FOCUS_LOST, the latched
+// presses and every held key are dropped, as a real window does. Codes
+// outside 0..255 are ignored. keyboardOpen needs the window from
+// windowCreate (null or another pointer fails, as on the real backend).
 void keyDown(int code);
 void keyUp(int code);
 // The next `count` reads fail (the source lost the keyboard).
@@ -53,7 +56,9 @@ int keyboardAcquireCount();
 bool keyboardIsOpen();
 
 // ---------------------------------------------------------------- window
-void failWindowCreate(const char* reason);  // null: succeed again
+// windowCreate fails with `reason` in its error; null: succeed again. A
+// second window while one exists also fails.
+void failWindowCreate(const char* reason);
 bool windowExists();
 
 // ---------------------------------------------------------------- display
@@ -65,6 +70,8 @@ enum DisplayStep {
     DISPLAY_FAIL_BACK_BUFFER,
 };
 // Makes that step of the display set-up fail, every time until changed.
+// Steps 1-3 also fail for a window that windowCreate did not return, and
+// step 4 for a primary that is not held; releasing a stale handle is ignored.
 void failDisplayStep(DisplayStep step);
 // How many primary surfaces / back buffers are held right now.
 int primarySurfacesHeld();
@@ -93,7 +100,10 @@ const std::vector<MessageBox>& messageBoxes();
 // Every audio call, in order, as a readable line: "openDevice", "closeDevice",
 // "loadMusic Sound/BkGnd.mus", "freeMusic", "playMusic", "stopAll",
 // "loadSample Sound/Button.aud", "freeSample", "createPath", "freePath",
-// "play Sound/Button.aud 0.707107 0.707107" (gains with %g).
+// "play Sound/Button.aud 0.707107 0.707107" (gains with %g). Calls given a
+// null or released handle do nothing and leave no line; loads leave their
+// line whether they succeed or not. A load succeeds when the file starts with
+// a WAV or Ogg header (soundFileLooksPlayable) and is not made to fail.
 const std::vector<std::string>& audioCalls();
 void clearAudioCalls();
 // Makes audioOpenDevice return null.
