@@ -1,0 +1,103 @@
+#include "platform/sdl/change_tracker.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace sdlbackend {
+namespace {
+
+constexpr int32_t W = platform::PICTURE_WIDTH;
+constexpr int32_t H = platform::PICTURE_HEIGHT;
+constexpr int32_t T = ChangeTracker::TILE;
+constexpr int32_t TILES_X = (W + T - 1) / T;
+constexpr int32_t TILES_Y = (H + T - 1) / T;
+
+}  // namespace
+
+ChangeTracker::ChangeTracker()
+    : shadow_(static_cast<size_t>(platform::PICTURE_PIXELS)),
+      dirty_(static_cast<size_t>(TILES_X * TILES_Y)) {
+    rects_.reserve(MAX_RECTS + 1);
+}
+
+const std::vector<PictureRect>& ChangeTracker::update(const uint16_t* picture) {
+    rects_.clear();
+    if (!valid_) {
+        std::memcpy(shadow_.data(), picture, shadow_.size() * sizeof(uint16_t));
+        valid_ = true;
+        rects_.push_back({0, 0, W, H});
+        return rects_;
+    }
+    std::fill(dirty_.begin(), dirty_.end(), 0);
+    bool any = false;
+    for (int32_t y = 0; y < H; ++y) {
+        const uint16_t* src = picture + static_cast<size_t>(y) * W;
+        uint16_t* dst = shadow_.data() + static_cast<size_t>(y) * W;
+        if (std::memcmp(src, dst, W * sizeof(uint16_t)) == 0) continue;
+        uint8_t* dirtyRow = dirty_.data() + static_cast<size_t>(y / T) * TILES_X;
+        for (int32_t tx = 0; tx < TILES_X; ++tx) {
+            int32_t x0 = tx * T;
+            size_t bytes = static_cast<size_t>(std::min(T, W - x0)) * sizeof(uint16_t);
+            if (std::memcmp(src + x0, dst + x0, bytes) != 0) {
+                dirtyRow[tx] = 1;
+                std::memcpy(dst + x0, src + x0, bytes);
+            }
+        }
+        any = true;
+    }
+    if (any) mergeDirtyTiles();
+    return rects_;
+}
+
+// Runs of dirty tiles along each tile row become rectangles; a run that spans
+// exactly the columns of a rectangle ending just above it extends that one
+// downwards instead. Too many pieces become one bounding rectangle, which is
+// cheaper to push than dozens of scattered small ones.
+void ChangeTracker::mergeDirtyTiles() {
+    size_t openFrom = 0;  // rectangles of the previous tile row start here
+    for (int32_t ty = 0; ty < TILES_Y; ++ty) {
+        const uint8_t* dirtyRow = dirty_.data() + static_cast<size_t>(ty) * TILES_X;
+        int32_t top = ty * T;
+        int32_t bottom = std::min(top + T, H);
+        size_t rowStart = rects_.size();
+        for (int32_t tx = 0; tx < TILES_X;) {
+            if (!dirtyRow[tx]) {
+                ++tx;
+                continue;
+            }
+            int32_t runEnd = tx;
+            while (runEnd < TILES_X && dirtyRow[runEnd]) ++runEnd;
+            int32_t left = tx * T;
+            int32_t right = std::min(runEnd * T, W);
+            bool extended = false;
+            for (size_t i = openFrom; i < rowStart; ++i) {
+                PictureRect& r = rects_[i];
+                if (r.left == left && r.right == right && r.bottom == top) {
+                    r.bottom = bottom;
+                    // Keep it open for the next tile row by moving it into this row's range.
+                    std::swap(r, rects_[rowStart - 1]);
+                    --rowStart;
+                    extended = true;
+                    break;
+                }
+            }
+            if (!extended) rects_.push_back({left, top, right, bottom});
+            tx = runEnd;
+        }
+        openFrom = rowStart;
+    }
+    if (rects_.size() > MAX_RECTS) {
+        PictureRect box{W, H, 0, 0};
+        for (const PictureRect& r : rects_) {
+            box.left = std::min(box.left, r.left);
+            box.top = std::min(box.top, r.top);
+            box.right = std::max(box.right, r.right);
+            box.bottom = std::max(box.bottom, r.bottom);
+        }
+        rects_.assign(1, box);
+    }
+}
+
+}  // namespace sdlbackend

@@ -1,0 +1,57 @@
+// Finds what changed between the picture on screen and the next one.
+//
+// The tracker keeps a shadow copy of the picture on screen. Each update
+// compares the new picture with it in one pass, row by row (a whole-row
+// compare first, so unchanged rows cost one memcmp), marks the tiles that
+// differ, copies the new pixels into the shadow and hands back the dirty
+// tiles merged into a few rectangles. Pure code, no SDL.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace sdlbackend {
+
+// A rectangle of picture pixels: left/top inclusive, right/bottom exclusive.
+struct PictureRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+class ChangeTracker {
+public:
+    static constexpr int32_t TILE = 16;      // tile edge in picture pixels
+    static constexpr size_t MAX_RECTS = 48;  // more than this: one bounding rectangle
+
+    // Allocates the shadow (800x600). Throws std::bad_alloc like any vector.
+    // A new tracker knows nothing of the screen: its first update reports the
+    // whole picture.
+    ChangeTracker();
+
+    // Forget what is on screen: the next update reports the whole picture.
+    // Called after the target was rebuilt (new surface, new size).
+    void invalidate() { valid_ = false; }
+
+    // Compares `picture` (800x600 RGB565, pitch 800) with the shadow, takes it
+    // into the shadow and returns the changed areas: none when nothing
+    // changed, the whole picture after invalidate(). The rectangles never
+    // overlap and lie inside the picture. The returned list is the tracker's
+    // own and stays valid until the next update.
+    const std::vector<PictureRect>& update(const uint16_t* picture);
+
+    // The picture as the tracker last saw it.
+    const uint16_t* shadow() const { return shadow_.data(); }
+
+private:
+    void mergeDirtyTiles();
+
+    std::vector<uint16_t> shadow_;
+    std::vector<uint8_t> dirty_;  // one flag per tile, row-major
+    std::vector<PictureRect> rects_;
+    bool valid_ = false;
+};
+
+}  // namespace sdlbackend
