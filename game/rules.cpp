@@ -19,7 +19,9 @@ constexpr Direction DIRECTIONS[8] = {
 constexpr int JUMPED_STEPS = 2;
 constexpr int LANDING_STEPS = 4;
 
-bool onGrid(int row, int col) { return row >= 0 && row < BOARD_SIZE && col >= 0 && col < BOARD_SIZE; }
+bool onGrid(int row, int col) {
+    return row >= 0 && row < BOARD_SIZE && col >= 0 && col < BOARD_SIZE;
+}
 
 // The cell under a point, by the strict hit rectangle of each cell: the grid
 // lines x = 175 + 50k and y = 75 + 50k belong to no cell. False when the point
