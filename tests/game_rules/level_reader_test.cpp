@@ -45,23 +45,26 @@ protected:
     TempDir dir;
 };
 
-TEST_F(LevelReader, NineLinesOfNineGiveExactlyThoseCodes) {
-    Board board = readText(levelText(LEVEL));
-    EXPECT_EQ(board, LEVEL) << "read:" << boardToPicture(board) << "expected:" << boardToPicture(LEVEL);
-}
-
-TEST_F(LevelReader, LastLineWithoutLineEndIsRead) {
-    std::string text = levelText(LEVEL);
-    text.pop_back();
-    Board board = readText(text);
-    EXPECT_EQ(board, LEVEL) << boardToPicture(board);
-}
-
-TEST_F(LevelReader, WindowsLineEndsGiveTheSameBoard) {
-    std::string crlf;
-    for (char ch : levelText(LEVEL)) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-    Board board = readText(crlf);
-    EXPECT_EQ(board, LEVEL) << boardToPicture(board);
+// Nine lines of nine codes, however the lines end or are spaced, give
+// exactly those codes, line i giving row i.
+TEST_F(LevelReader, NineLinesOfNineWhateverTheLineEnds) {
+    auto replaced = [](const std::string& separator, const std::string& start = "") {
+        std::string text = start;
+        for (char ch : levelText(LEVEL)) text += ch == '\n' ? separator : std::string(1, ch);
+        return text;
+    };
+    std::string noFinalLineEnd = levelText(LEVEL);
+    noFinalLineEnd.pop_back();
+    const std::pair<const char*, std::string> variants[] = {
+        {"unix line ends", levelText(LEVEL)},
+        {"no line end after the last row", noFinalLineEnd},
+        {"windows line ends", replaced("\r\n")},
+        {"blank lines before and between rows", replaced("\n \t\n\r\n", "\n\n")},
+    };
+    for (const auto& [name, text] : variants) {
+        Board board = readText(text);
+        EXPECT_EQ(board, LEVEL) << name << ", read:" << boardToPicture(board);
+    }
 }
 
 TEST_F(LevelReader, ExtraIntegersAndRemarksAfterTheNinthAreDropped) {
@@ -103,18 +106,7 @@ TEST_F(LevelReader, FileEndingEarlyKeepsTheEarlierCodes) {
     for (int c = 0; c < 9; ++c) expected[cellIndex(0, c)] = 2;
     for (int c = 0; c < 4; ++c) expected[cellIndex(1, c)] = 1;
     EXPECT_EQ(board, expected) << boardToPicture(board);
-}
-
-TEST_F(LevelReader, EmptyFileChangesNothing) {
-    Board board = readText("");
-    EXPECT_EQ(board, markedBoard()) << boardToPicture(board);
-}
-
-TEST_F(LevelReader, BlankLinesBetweenRowsAreSkipped) {
-    std::string spaced = "\n\n";
-    for (char ch : levelText(LEVEL)) spaced += ch == '\n' ? std::string("\n \t\n\r\n") : std::string(1, ch);
-    Board board = readText(spaced);
-    EXPECT_EQ(board, LEVEL) << boardToPicture(board);
+    EXPECT_EQ(readText(""), markedBoard()) << "an empty file changes nothing";
 }
 
 TEST_F(LevelReader, TextLineLeavesItsRowUnchanged) {
@@ -181,42 +173,22 @@ TEST_F(LevelReader, DirectoryInTheFilesPlaceLeavesTheBoard) {
     EXPECT_EQ(board, markedBoard()) << boardToPicture(board);
 }
 
-// scanDecimal on its own: what stays unread after a failure or a number.
-class ScanDecimal : public testing::Test {
-protected:
+// scanDecimal on its own: what stays unread after a number or a failure.
+TEST(ScanDecimal, LeavesTheStoppingTextUnread) {
     TempDir dir;
-    std::FILE* open(const std::string& text) {
-        writeFile("numbers.txt", text);
-        std::FILE* file = std::fopen("numbers.txt", "r");
-        EXPECT_NE(file, nullptr);
-        return file;
-    }
-};
-
-TEST_F(ScanDecimal, StopsAtTheFirstCharacterThatCannotContinue) {
-    std::FILE* file = open("  \n\t-42x");
+    writeFile("numbers.txt", "  \n\t-42x 5");
+    std::FILE* file = std::fopen("numbers.txt", "r");
+    ASSERT_NE(file, nullptr);
     int32_t value = 0;
     ASSERT_TRUE(scanDecimal(file, &value));
     EXPECT_EQ(value, -42);
-    EXPECT_EQ(std::fgetc(file), 'x') << "the character after the number stays unread";
-    std::fclose(file);
-}
-
-TEST_F(ScanDecimal, FailureLeavesTheValueAndTheTextForTheNextRead) {
-    std::FILE* file = open("abc 5");
-    int32_t value = 77;
-    EXPECT_FALSE(scanDecimal(file, &value));
-    EXPECT_FALSE(scanDecimal(file, &value)) << "the same text stops the next read too";
-    EXPECT_EQ(value, 77);
-    EXPECT_EQ(std::fgetc(file), 'a');
-    std::fclose(file);
-}
-
-TEST_F(ScanDecimal, EndOfFileFails) {
-    std::FILE* file = open(" \n ");
-    int32_t value = 5;
-    EXPECT_FALSE(scanDecimal(file, &value));
+    EXPECT_FALSE(scanDecimal(file, &value)) << "x cannot start a number";
+    EXPECT_FALSE(scanDecimal(file, &value)) << "the same x stops the next read too";
+    EXPECT_EQ(value, -42) << "a failed read keeps the value";
+    EXPECT_EQ(std::fgetc(file), 'x');
+    ASSERT_TRUE(scanDecimal(file, &value));
     EXPECT_EQ(value, 5);
+    EXPECT_FALSE(scanDecimal(file, &value)) << "end of file";
     std::fclose(file);
 }
 
