@@ -9,6 +9,10 @@ namespace {
 // Serials start at 1, so 0 marks a surface that was never created.
 uint64_t lastSerial = 0;
 
+// Far beyond any image the game uses (the largest is 800x600); a size past it
+// is refused outright rather than left to the allocator.
+constexpr int64_t MAX_SURFACE_PIXELS = int64_t{1} << 26;
+
 // The part of a copy that survives the bounds checks: where to read, where to
 // write, and how much.
 struct CopyArea {
@@ -95,6 +99,7 @@ bool createSurface(Surface* surface, int32_t width, int32_t height) {
     if (surface == nullptr) return false;
     *surface = Surface{};
     if (width <= 0 || height <= 0) return false;
+    if (static_cast<int64_t>(width) * height > MAX_SURFACE_PIXELS) return false;
     try {
         surface->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     } catch (const std::exception&) {  // bad_alloc, or length_error past the vector's limit

@@ -32,8 +32,10 @@ struct Surface {
     uint16_t at(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-// Makes a surface of the given size filled with 0. Returns false (and leaves
-// `surface` empty) when the size is not positive or the memory cannot be had.
+// Makes a surface of the given size filled with 0, with a new serial and no
+// colour key. Returns false (and leaves `surface` empty) when the size is not
+// positive, is more than 2^26 pixels, or the memory cannot be had; it never
+// throws.
 bool createSurface(Surface* surface, int32_t width, int32_t height);
 
 // Attaches a source colour key: keyed copies then leave pixels equal to `key` out.
