@@ -1,0 +1,143 @@
+// The command-line solver, run as a separate program: its exit codes, its
+// output format, and bad input.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+struct SolverRun {
+    int exitCode = -1;  // -1 when the program did not exit normally (a crash)
+    std::string out;
+    std::string err;
+};
+
+// Runs the solver with `arguments` (shell words) in the current folder.
+SolverRun runSolver(const std::string& arguments) {
+    const std::string command = std::string("'") + QM_SOLVER_BINARY + "' " + arguments + " >solver.out 2>solver.err";
+    const int status = std::system(command.c_str());
+    SolverRun run;
+    if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    run.out = readFile("solver.out");
+    run.err = readFile("solver.err");
+    return run;
+}
+
+const std::regex SUMMARY(R"(\d+ positions searched in \d+\.\d+ ms)");
+
+// Only one way to win: (0,0) over (0,2) to (0,4), then down over (2,4).
+const char* const UNIQUE_WIN =
+    "2 0 2 0 1 0 0 0 0\n"
+    "0 0 0 0 0 0 0 0 0\n"
+    "0 0 0 0 2 0 0 0 0\n"
+    "0 0 0 0 0 0 0 0 0\n"
+    "0 0 0 0 1 0 0 0 0\n"
+    "0 0 0 0 0 0 0 0 0\n0 0 0 0 0 0 0 0 0\n0 0 0 0 0 0 0 0 0\n0 0 0 0 0 0 0 0 0\n";
+const char* const UNIQUE_WIN_JUMPS = "0 0 0 4\n0 4 4 4\n";
+
+TEST(SolverProgram, WinnableLevelPrintsItsJumpsAndExitsZero) {
+    TempDir dir;
+    writeFile("level.txt", UNIQUE_WIN);
+    SolverRun run = runSolver("level.txt");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, UNIQUE_WIN_JUMPS);
+    EXPECT_TRUE(std::regex_search(run.err, SUMMARY)) << run.err;
+
+    // Windows line ends read the same.
+    writeFile("crlf.txt", std::regex_replace(std::string(UNIQUE_WIN), std::regex("\n"), "\r\n"));
+    run = runSolver("crlf.txt");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, UNIQUE_WIN_JUMPS) << "with CR LF line ends";
+}
+
+TEST(SolverProgram, LostLevelPrintsNoJumpAndExitsOne) {
+    TempDir dir;
+    // Neighbouring pieces never meet, however many holes surround them.
+    writeFile("level.txt", levelText(boardFromPicture(
+                               "o o o o o o o o o  o o o o o o o o o  o o o o o o o o o  o o o o o o o o o  "
+                               "o o o o x x o o o  o o o o o o o o o  o o o o o o o o o  o o o o o o o o o  "
+                               "o o o o o o o o o")));
+    const SolverRun run = runSolver("level.txt");
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("not winnable"), std::string::npos) << run.err;
+    EXPECT_TRUE(std::regex_search(run.err, SUMMARY)) << run.err;
+}
+
+TEST(SolverProgram, MissingFileFolderOrArgumentsExitTwo) {
+    TempDir dir;
+    SolverRun run = runSolver("no-such-level.txt");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("cannot open level file 'no-such-level.txt'"), std::string::npos) << run.err;
+
+    // A folder would read as an empty board, won at once: refused instead.
+    run = runSolver("'" + dir.path() + "'");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("is a folder"), std::string::npos) << run.err;
+
+    for (const char* arguments : {"", "level.txt level.txt"}) {
+        writeFile("level.txt", UNIQUE_WIN);
+        run = runSolver(arguments);
+        EXPECT_EQ(run.exitCode, 2) << "arguments: " << arguments;
+        EXPECT_EQ(run.out, "") << "arguments: " << arguments;
+        EXPECT_NE(run.err.find("usage:"), std::string::npos) << run.err;
+    }
+}
+
+TEST(SolverProgram, MalformedContentIsReadAsTheGameReadsIt) {
+    TempDir dir;
+    struct Case {
+        const char* what;
+        std::string content;
+        int exitCode;
+        const char* out;
+    };
+    const Case cases[] = {
+        // Nothing readable: no piece, so won without a jump.
+        {"empty file", "", 0, ""},
+        {"text instead of numbers", "hello world\nsecond line\n", 0, ""},
+        // Out-of-range codes are no holes; a too-large number saturates.
+        {"huge and negative codes", "2 99999999999999999999 2 -2 1\n", 0, "0 0 0 4\n"},
+    };
+    for (const Case& each : cases) {
+        writeFile("level.txt", each.content);
+        const SolverRun run = runSolver("level.txt");
+        EXPECT_EQ(run.exitCode, each.exitCode) << each.what << "\n" << run.err;
+        EXPECT_EQ(run.out, each.out) << each.what;
+    }
+
+    // Any bytes at all get an answer, not a crash.
+    std::string binary;
+    for (int round = 0; round < 4; ++round) {
+        for (int byte = 0; byte < 256; ++byte) binary += static_cast<char>(byte * (round + 1));
+    }
+    writeFile("level.txt", binary);
+    const SolverRun run = runSolver("level.txt");
+    EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << "exit " << run.exitCode;
+    EXPECT_TRUE(std::regex_search(run.err, SUMMARY)) << run.err;
+}
+
+TEST(SolverProgram, ShippedLevelPrintsOneWellFormedLinePerJump) {
+    TempDir dir;
+    const SolverRun run = runSolver(std::string("'") + QM_SHIPPED_LEVEL + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::regex line(R"([0-8] [0-8] [0-8] [0-8])");
+    std::istringstream in(run.out);
+    int lines = 0;
+    for (std::string text; std::getline(in, text); ++lines) {
+        EXPECT_TRUE(std::regex_match(text, line)) << "line " << lines << ": '" << text << "'";
+    }
+    EXPECT_GE(lines, 15);
+    EXPECT_EQ(run.out.back(), '\n');
+}
+
+}  // namespace
