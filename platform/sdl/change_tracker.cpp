@@ -16,8 +16,9 @@ constexpr int32_t TILES_Y = (H + T - 1) / T;
 
 }  // namespace
 
-ChangeTracker::ChangeTracker()
-    : shadow_(static_cast<size_t>(platform::PICTURE_PIXELS)),
+ChangeTracker::ChangeTracker(uint16_t* shadowStorage)
+    : ownShadow_(shadowStorage != nullptr ? 0 : static_cast<size_t>(platform::PICTURE_PIXELS)),
+      shadow_(shadowStorage != nullptr ? shadowStorage : ownShadow_.data()),
       dirty_(static_cast<size_t>(TILES_X * TILES_Y)) {
     rects_.reserve(MAX_RECTS + 1);
 }
@@ -25,7 +26,7 @@ ChangeTracker::ChangeTracker()
 const std::vector<PictureRect>& ChangeTracker::update(const uint16_t* picture) {
     rects_.clear();
     if (!valid_) {
-        std::memcpy(shadow_.data(), picture, shadow_.size() * sizeof(uint16_t));
+        std::memcpy(shadow_, picture, static_cast<size_t>(platform::PICTURE_PIXELS) * sizeof(uint16_t));
         valid_ = true;
         rects_.push_back({0, 0, W, H});
         return rects_;
@@ -34,7 +35,7 @@ const std::vector<PictureRect>& ChangeTracker::update(const uint16_t* picture) {
     bool any = false;
     for (int32_t y = 0; y < H; ++y) {
         const uint16_t* src = picture + static_cast<size_t>(y) * W;
-        uint16_t* dst = shadow_.data() + static_cast<size_t>(y) * W;
+        uint16_t* dst = shadow_ + static_cast<size_t>(y) * W;
         if (std::memcmp(src, dst, W * sizeof(uint16_t)) == 0) continue;
         uint8_t* dirtyRow = dirty_.data() + static_cast<size_t>(y / T) * TILES_X;
         for (int32_t tx = 0; tx < TILES_X; ++tx) {

@@ -26,10 +26,12 @@ public:
     static constexpr int32_t TILE = 16;      // tile edge in picture pixels
     static constexpr size_t MAX_RECTS = 48;  // more than this: one bounding rectangle
 
-    // Allocates the shadow (800x600). Throws std::bad_alloc like any vector.
-    // A new tracker knows nothing of the screen: its first update reports the
-    // whole picture.
-    ChangeTracker();
+    // Keeps the shadow (800x600) in `shadowStorage` when given (not owned; it
+    // must outlive the tracker), else allocates it (may throw std::bad_alloc).
+    // The display keeps its last presented picture that way without a second
+    // copy per frame. A new tracker knows nothing of the screen: its first
+    // update reports the whole picture.
+    explicit ChangeTracker(uint16_t* shadowStorage = nullptr);
 
     // Forget what is on screen: the next update reports the whole picture.
     // Called after the target was rebuilt (new surface, new size).
@@ -43,12 +45,13 @@ public:
     const std::vector<PictureRect>& update(const uint16_t* picture);
 
     // The picture as the tracker last saw it.
-    const uint16_t* shadow() const { return shadow_.data(); }
+    const uint16_t* shadow() const { return shadow_; }
 
 private:
     void mergeDirtyTiles();
 
-    std::vector<uint16_t> shadow_;
+    std::vector<uint16_t> ownShadow_;  // empty when the storage was given
+    uint16_t* shadow_;
     std::vector<uint8_t> dirty_;  // one flag per tile, row-major
     std::vector<PictureRect> rects_;
     bool valid_ = false;

@@ -23,8 +23,10 @@ class Presenter {
 public:
     // Builds the colour table for `format` and the maps for a target of the
     // given size. Throws std::bad_alloc when the memory cannot be had. The
-    // first present redraws the whole target.
-    Presenter(const SDL_PixelFormat* format, int32_t targetWidth, int32_t targetHeight);
+    // first present redraws the whole target. `shadowStorage` (800x600, not
+    // owned, may be null) is where the picture on screen is kept.
+    Presenter(const SDL_PixelFormat* format, int32_t targetWidth, int32_t targetHeight,
+              uint16_t* shadowStorage = nullptr);
 
     // The target's content was lost or replaced (a new surface): the next
     // present clears it, redraws everything and pushes it all.
@@ -41,6 +43,7 @@ public:
     Push present(const uint16_t* picture, const PixelTarget& target, std::vector<WindowRect>* rects);
 
     const Scaler& scaler() const { return scaler_; }
+    const uint16_t* shadow() const { return tracker_.shadow(); }
 
 private:
     std::vector<uint32_t> colourTable_;

@@ -209,7 +209,8 @@ TEST(Presenter, RandomChangesEndInTheSameScreenAsAFullRescale) {
         SurfacePtr s = makeSurface(c.w, c.h, c.format);
         Screen screen{makeSurface(c.w, c.h, c.format)};
         std::vector<uint16_t> picture = gradient();
-        Presenter presenter(s->format, c.w, c.h);
+        std::vector<uint16_t> lastPresented(platform::PICTURE_PIXELS, 0);  // the screenshot reads this
+        Presenter presenter(s->format, c.w, c.h, lastPresented.data());
         std::vector<WindowRect> rects;
         for (int frame = 0; frame < 60; ++frame) {
             int changes = static_cast<int>(random() % 6);
@@ -225,6 +226,7 @@ TEST(Presenter, RandomChangesEndInTheSameScreenAsAFullRescale) {
                     << "frame " << frame << ": pushed rectangle outside the window";
             }
             screen.take(s.get(), push, rects);
+            ASSERT_TRUE(lastPresented == picture) << "frame " << frame << ": the kept picture is not the last one";
             if (frame % 20 == 19) {  // after ten quiet frames
                 SurfacePtr expected = fullRescale(picture, c.w, c.h, c.format);
                 ASSERT_EQ(firstDifference(screen.pixels.get(), expected.get()), "")

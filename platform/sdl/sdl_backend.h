@@ -1,0 +1,40 @@
+// State shared by the pieces of the SDL backend (window, events, keyboard,
+// display). Internal to platform/sdl; the game sees only platform.h.
+#pragma once
+
+#include <SDL.h>
+
+#include <deque>
+
+#include "platform/platform.h"
+#include "platform/sdl/key_map.h"
+
+namespace platform {
+
+// The game's one window. `sdl` is null while no window exists.
+struct Window {
+    SDL_Window* sdl = nullptr;
+};
+
+}  // namespace platform
+
+namespace sdlbackend {
+
+struct Backend {
+    platform::Window window;
+    std::deque<platform::EventKind> events;  // the game's own queue, oldest first
+    KeyLatch keys;
+    // Set by the event pump, taken by the presenter at its next present.
+    bool surfaceLost = false;  // the window changed size: its surface is new
+    bool exposed = false;      // the screen lost the window's pixels
+};
+
+// The one backend state of the process.
+Backend& backend();
+
+// Drains SDL's queue: the four game events go into backend().events, key
+// presses into the latch, expose and size changes into the flags. Called by
+// pollEvent once per pass. Does nothing while no window exists.
+void pumpEvents();
+
+}  // namespace sdlbackend

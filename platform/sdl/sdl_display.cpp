@@ -1,0 +1,172 @@
+// The display device on SDL: the window's own surface, scaled into by the
+// presenter and pushed to the screen rectangle by rectangle. No GL renderer:
+// a software GL costs ten times the CPU and memory for the same picture.
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "platform/sdl/presenter.h"
+#include "platform/sdl/sdl_backend.h"
+
+namespace platform {
+
+// The window surface as the game holds it; the back buffer is the presenter.
+struct PrimarySurface {
+    SDL_Window* window = nullptr;
+    std::unique_ptr<sdlbackend::Presenter> presenter;  // null while no back buffer
+    uint32_t format = SDL_PIXELFORMAT_UNKNOWN;          // the surface format it was built for
+    SDL_Surface* surface = nullptr;                     // last surface presented to (compared only)
+};
+
+namespace {
+
+PrimarySurface thePrimary;
+bool primaryHeld = false;
+
+// Survives every release: the screenshot reads it, also while suspended.
+// While a back buffer exists it is also the presenter's record of the
+// picture on screen, kept up to date tile by tile.
+std::array<uint16_t, PICTURE_PIXELS> lastPicture;
+bool anyPresented = false;
+
+std::vector<sdlbackend::WindowRect> pushRects;
+std::vector<SDL_Rect> sdlRects;
+
+void report(const char* call) {
+    std::fprintf(stderr, "Tavrin: %s failed: %s\n", call, SDL_GetError());
+}
+
+bool buildPresenter(PrimarySurface* primary, SDL_Surface* surface) {
+    try {
+        primary->presenter = std::make_unique<sdlbackend::Presenter>(surface->format, surface->w, surface->h,
+                                                                     lastPicture.data());
+    } catch (const std::bad_alloc&) {
+        primary->presenter.reset();
+        std::fprintf(stderr, "Tavrin: no memory for the presenting tables\n");
+        return false;
+    }
+    primary->format = surface->format->format;
+    primary->surface = surface;
+    return true;
+}
+
+}  // namespace
+
+bool displaySetFullscreen(Window* window) {
+    if (window == nullptr || window->sdl == nullptr) return false;
+    // A no-op when the window is fullscreen already; a focus regain re-asserts it.
+    if (SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        report("SDL_SetWindowFullscreen");
+        return false;
+    }
+    return true;
+}
+
+bool displaySetMode(Window* window) {
+    if (window == nullptr || window->sdl == nullptr) return false;
+    uint32_t format = SDL_GetWindowPixelFormat(window->sdl);
+    if (!sdlbackend::scalerServes(format)) {
+        std::fprintf(stderr, "Tavrin: the window's pixel format %s cannot be presented to\n",
+                     SDL_GetPixelFormatName(format));
+        return false;
+    }
+    return true;
+}
+
+PrimarySurface* displayCreatePrimary(Window* window) {
+    if (window == nullptr || window->sdl == nullptr) return nullptr;
+    if (primaryHeld) return &thePrimary;  // focus events can come twice
+    SDL_Surface* surface = SDL_GetWindowSurface(window->sdl);
+    if (surface == nullptr) {
+        report("SDL_GetWindowSurface");
+        return nullptr;
+    }
+    if (!sdlbackend::scalerServes(surface->format->format)) {
+        std::fprintf(stderr, "Tavrin: the window surface's pixel format %s cannot be presented to\n",
+                     SDL_GetPixelFormatName(surface->format->format));
+        return nullptr;
+    }
+    thePrimary.window = window->sdl;
+    primaryHeld = true;
+    return &thePrimary;
+}
+
+bool displayCreateBackBuffer(PrimarySurface* primary) {
+    if (primary == nullptr || primary->window == nullptr) return false;
+    if (primary->presenter) return true;
+    SDL_Surface* surface = SDL_GetWindowSurface(primary->window);
+    if (surface == nullptr) {
+        report("SDL_GetWindowSurface");
+        return false;
+    }
+    return buildPresenter(primary, surface);
+}
+
+void displayReleaseBackBuffer(PrimarySurface* primary) {
+    if (primary == nullptr) return;
+    primary->presenter.reset();
+    primary->surface = nullptr;
+}
+
+void displayReleasePrimary(PrimarySurface* primary) {
+    if (primary == nullptr) return;
+    displayReleaseBackBuffer(primary);
+    primary->window = nullptr;
+    if (primary == &thePrimary) primaryHeld = false;
+}
+
+void displayPresent(PrimarySurface* primary, const uint16_t* pixels) {
+    if (pixels == nullptr) return;
+    anyPresented = true;
+    // Keeps the picture without presenting it. The shadow then no longer
+    // matches the window, so a presenter must draw everything next time.
+    auto keepOnly = [primary, pixels] {
+        if (pixels != lastPicture.data()) std::memcpy(lastPicture.data(), pixels, sizeof lastPicture);
+        if (primary != nullptr && primary->presenter) primary->presenter->redrawAll();
+    };
+    sdlbackend::Backend& state = sdlbackend::backend();
+    if (primary == nullptr || !primary->presenter || primary->window == nullptr ||
+        primary->window != state.window.sdl)
+        return keepOnly();
+
+    // After a size change SDL makes a new surface here; it must be drawn anew.
+    SDL_Surface* surface = SDL_GetWindowSurface(primary->window);
+    if (surface == nullptr) return keepOnly();
+    if (surface->format->format != primary->format && !buildPresenter(primary, surface)) return keepOnly();
+    if (state.surfaceLost || surface != primary->surface) {
+        primary->presenter->redrawAll();
+        primary->surface = surface;
+        state.surfaceLost = false;
+    }
+    if (state.exposed) {
+        primary->presenter->pushAll();
+        state.exposed = false;
+    }
+
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return keepOnly();
+    sdlbackend::PixelTarget target;
+    target.pixels = static_cast<uint8_t*>(surface->pixels);
+    target.pitch = surface->pitch;
+    target.width = surface->w;
+    target.height = surface->h;
+    target.bytesPerPixel = surface->format->BytesPerPixel;
+    sdlbackend::Push push = primary->presenter->present(pixels, target, &pushRects);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+
+    if (push == sdlbackend::Push::ALL) {
+        SDL_UpdateWindowSurface(primary->window);
+    } else if (push == sdlbackend::Push::RECTS) {
+        sdlRects.clear();
+        for (const sdlbackend::WindowRect& r : pushRects) sdlRects.push_back({r.x, r.y, r.w, r.h});
+        SDL_UpdateWindowSurfaceRects(primary->window, sdlRects.data(), static_cast<int>(sdlRects.size()));
+    }
+}
+
+const uint16_t* displayLastPresented() {
+    return anyPresented ? lastPicture.data() : nullptr;
+}
+
+}  // namespace platform

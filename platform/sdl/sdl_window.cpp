@@ -1,0 +1,116 @@
+// The window: SDL start-up and shutdown, the fullscreen window, its icon.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/sdl/sdl_backend.h"
+
+namespace sdlbackend {
+
+Backend& backend() {
+    static Backend state;
+    return state;
+}
+
+}  // namespace sdlbackend
+
+namespace {
+
+// True when SDL_VIDEODRIVER (a name or a comma-separated list) names `driver`.
+bool driverRequested(const char* driver) {
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    if (requested == nullptr) return false;
+    std::string list(requested);
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        if (SDL_strcasecmp(list.substr(start, end - start).c_str(), driver) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// The game's own piece image as the window icon, pure green transparent.
+// Without the file the window simply has no icon.
+void setWindowIcon(SDL_Window* window) {
+    SDL_Surface* loaded = SDL_LoadBMP("Tex/Lamp.Tex");
+    if (loaded == nullptr) return;
+    SDL_Surface* icon = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(loaded);
+    if (icon == nullptr) return;
+    if (SDL_LockSurface(icon) == 0) {
+        for (int y = 0; y < icon->h; ++y) {
+            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(icon->pixels) + y * icon->pitch);
+            // The file's fourth byte is not alpha: only the key colour is see-through.
+            for (int x = 0; x < icon->w; ++x) row[x] = (row[x] & 0xFFFFFF) == 0x00FF00 ? 0 : (row[x] | 0xFF000000);
+        }
+        SDL_UnlockSurface(icon);
+        SDL_SetWindowIcon(window, icon);
+    }
+    SDL_FreeSurface(icon);
+}
+
+}  // namespace
+
+namespace platform {
+
+Window* windowCreate(const char* title, std::string* error) {
+    sdlbackend::Backend& state = sdlbackend::backend();
+    if (state.window.sdl != nullptr) return &state.window;
+    auto fail = [error](const std::string& reason) -> Window* {
+        if (error != nullptr) *error = reason;
+        SDL_Quit();
+        return nullptr;
+    };
+    // With "1" the window stays minimised after any message box.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // A plain window surface: SDL's GL-backed one costs ten times the CPU.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        return fail(std::string("SDL_Init(SDL_INIT_VIDEO) failed: ") + SDL_GetError());
+
+    // Without a usable DISPLAY SDL quietly falls back to drivers that show
+    // nothing; the player would face a game that runs but cannot be seen.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) return fail("SDL has no video driver");
+    if ((std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) && !driverRequested(driver))
+        return fail(std::string("no usable display (is DISPLAY set?): SDL fell back to its invisible \"") + driver +
+                    "\" video driver");
+
+    int width = PICTURE_WIDTH, height = PICTURE_HEIGHT;
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+        width = desktop.w;
+        height = desktop.h;
+    }
+    SDL_Window* window = SDL_CreateWindow(
+        title != nullptr ? title : "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+        SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
+
+    SDL_ShowCursor(SDL_DISABLE);  // the game draws its own pointer
+    // Motion is read by polling the pointer; as events it would only flood the queue.
+    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+    SDL_StopTextInput();
+    setWindowIcon(window);
+
+    state.window.sdl = window;
+    state.events.clear();
+    state.keys.drop();
+    state.surfaceLost = false;
+    state.exposed = false;
+    return &state.window;
+}
+
+void windowDestroy(Window* window) {
+    if (window == nullptr || window->sdl == nullptr) return;
+    sdlbackend::Backend& state = sdlbackend::backend();
+    SDL_DestroyWindow(window->sdl);
+    window->sdl = nullptr;
+    state.events.clear();
+    state.keys.drop();
+    SDL_Quit();
+}
+
+}  // namespace platform
