@@ -45,6 +45,8 @@ void renderPad(StereoBuffer& out, const Note& note) {
 }
 
 // A plucked triangle with a bright square edge that dies faster than the body.
+// Like a plucked string it rings on past its written length (the echo and the
+// next notes cover it), fading to nothing within 0.7 s.
 void renderPluck(StereoBuffer& dry, const Note& note) {
     const Envelope body{0.004, 0.22, 0.0, 0.08};
     const double hold = 0.6;
