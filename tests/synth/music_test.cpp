@@ -57,8 +57,8 @@ TEST(MusicForm, BassFollowsTheChordRootsTwoBarsAtATime) {
     const char* const roots[16] = {"A", "F", "C", "G", "A", "F", "C", "G", "D", "A", "E", "A", "A", "F", "C", "G"};
     for (int chord = 0; chord < 16; ++chord) {
         const int low = 36, high = 52;
-        const auto bass = pitchClassProfile(
-            pitchEnergy(musicMono(), chord * 2 * kBar, (chord + 1) * 2 * kBar, low, high), low);
+        const auto bass =
+            pitchClassProfile(pitchEnergy(musicMono(), chord * 2 * kBar, (chord + 1) * 2 * kBar, low, high), low);
         EXPECT_STREQ(kPitchClassNames[strongest(bass)], roots[chord])
             << "bass of bars " << chord * 2 + 1 << "-" << chord * 2 + 2;
     }

@@ -24,7 +24,9 @@ double peakOf(const std::vector<float>& x) {
     return peak;
 }
 
-double toDb(double level) { return 20.0 * std::log10(std::max(level, 1e-12)); }
+double toDb(double level) {
+    return 20.0 * std::log10(std::max(level, 1e-12));
+}
 
 double activeRms(const std::vector<float>& x) {
     const double threshold = 0.1 * peakOf(x);

@@ -28,7 +28,9 @@ const SoundSpec kSounds[] = {
     {"Sound/Success.aud", 1.0, 2.5},
 };
 
-WavData shipped(const char* file) { return parseWav(readBytes(kRunDir + "/" + file)); }
+WavData shipped(const char* file) {
+    return parseWav(readBytes(kRunDir + "/" + file));
+}
 
 }  // namespace
 
@@ -95,6 +97,7 @@ TEST(SoundSet, RendersIdenticalBytesEveryTimeAndMatchesTheRunFolder) {
         const auto bytes = readBytes(first.file(file));
         ASSERT_FALSE(bytes.empty()) << file;
         EXPECT_TRUE(bytes == readBytes(second.file(file))) << file << " differs between two renders";
-        EXPECT_TRUE(bytes == readBytes(kRunDir + "/" + file)) << file << " in the run folder is not what the synth makes";
+        EXPECT_TRUE(bytes == readBytes(kRunDir + "/" + file))
+            << file << " in the run folder is not what the synth makes";
     }
 }

@@ -1,5 +1,7 @@
 // The WAV writer: header fields, sample conversion at and beyond full scale,
 // degenerate buffers and write failures.
+#include "tools/synth/wav_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 
 #include "tests/synth/scratch_folder.h"
 #include "tests/synth/wav_reader.h"
-#include "tools/synth/wav_file.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ TEST(WavFile, HeaderDescribesStereo16BitPcmAt44100) {
 TEST(WavFile, SamplesRoundAndClipWithoutWrapping) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    const auto bytes = synth::encodeWav(bufferOf({0.5f, 1.0f, 1.5f, -1.0f, -7.0f, nan, inf, -inf},
-                                                 {0.6f / 32767, -0.6f / 32767, 0, 0, 0, 0, 0, 0}));
+    const auto bytes = synth::encodeWav(
+        bufferOf({0.5f, 1.0f, 1.5f, -1.0f, -7.0f, nan, inf, -inf}, {0.6f / 32767, -0.6f / 32767, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(sampleAt(bytes, 0), 16384) << "0.5 rounds to the nearest step";
     EXPECT_EQ(sampleAt(bytes, 2), 32767) << "full scale";
     EXPECT_EQ(sampleAt(bytes, 4), 32767) << "1.5 clips instead of wrapping to a negative sample";

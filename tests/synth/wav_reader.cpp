@@ -29,10 +29,12 @@ WavData parseWav(const std::vector<std::uint8_t>& b) {
     wav.sampleRate = le(b, 24, 4);
     wav.bitsPerSample = static_cast<std::uint16_t>(le(b, 34, 2));
     const std::uint32_t blockAlign = le(b, 32, 2);
-    if (wav.bitsPerSample != 16 || wav.channels < 1 || wav.channels > 2) return wav.error = "not 16-bit mono/stereo", wav;
+    if (wav.bitsPerSample != 16 || wav.channels < 1 || wav.channels > 2)
+        return wav.error = "not 16-bit mono/stereo", wav;
     if (blockAlign != wav.channels * 2u || le(b, 28, 4) != wav.sampleRate * blockAlign)
         return wav.error = "inconsistent byte rate or block align", wav;
-    if (!tagAt(b, 36, "data") || le(b, 40, 4) != b.size() - 44) return wav.error = "data chunk does not fill the file", wav;
+    if (!tagAt(b, 36, "data") || le(b, 40, 4) != b.size() - 44)
+        return wav.error = "data chunk does not fill the file", wav;
     if ((b.size() - 44) % blockAlign != 0) return wav.error = "partial frame at the end", wav;
     const std::size_t frames = (b.size() - 44) / blockAlign;
     wav.left.resize(frames);

@@ -7,11 +7,11 @@
 #include <vector>
 
 struct WavData {
-    std::string error;           // empty when the file is a well-formed 16-bit PCM WAV
+    std::string error;  // empty when the file is a well-formed 16-bit PCM WAV
     std::uint16_t channels = 0;
     std::uint32_t sampleRate = 0;
     std::uint16_t bitsPerSample = 0;
-    std::vector<float> left;     // full scale 1.0 = 32768
+    std::vector<float> left;  // full scale 1.0 = 32768
     std::vector<float> right;
 
     std::size_t frames() const { return left.size(); }

@@ -11,7 +11,9 @@ namespace synth {
 
 namespace {
 
-void addMono(StereoBuffer& out, std::size_t i, float s) { out.add(i, s, s, false); }
+void addMono(StereoBuffer& out, std::size_t i, float s) {
+    out.add(i, s, s, false);
+}
 
 // A fade over the last `seconds` so a file never ends on a step.
 void fadeTail(StereoBuffer& out, double seconds) {

@@ -8,7 +8,9 @@
 
 namespace synth {
 
-LowPass::LowPass(double hz) : coefficient_(0.0f) { setCutoff(hz); }
+LowPass::LowPass(double hz) : coefficient_(0.0f) {
+    setCutoff(hz);
+}
 
 void LowPass::setCutoff(double hz) {
     const double nyquist = kSampleRate / 2.0;
@@ -23,7 +25,9 @@ float LowPass::process(float in) {
 
 HighPass::HighPass(double hz) : low_(hz) {}
 
-float HighPass::process(float in) { return in - low_.process(in); }
+float HighPass::process(float in) {
+    return in - low_.process(in);
+}
 
 double Envelope::levelAt(double t, double hold) const {
     if (t < 0.0) return 0.0;

@@ -12,7 +12,9 @@ namespace {
 
 constexpr double kSecondsPerBeat = 60.0 / kBeatsPerMinute;
 
-std::size_t frameOfBeat(double beat) { return static_cast<std::size_t>(std::llround(beat * kFramesPerBeat)); }
+std::size_t frameOfBeat(double beat) {
+    return static_cast<std::size_t>(std::llround(beat * kFramesPerBeat));
+}
 
 // Two saws a few cents apart, one leaning left and one right, through two
 // low-passes whose corner opens a little with the swell of the note.
@@ -135,10 +137,18 @@ StereoBuffer renderMusic() {
     Rng hatNoise(0x51A7E5EEDull);
     for (const Note& note : musicScore()) {
         switch (note.voice) {
-            case Voice::Pad: renderPad(mix, note); break;
-            case Voice::Arpeggio: renderPluck(arpeggio, note); break;
-            case Voice::Bass: renderBass(mix, note); break;
-            case Voice::HiHat: renderHiHat(mix, note, hatNoise); break;
+            case Voice::Pad:
+                renderPad(mix, note);
+                break;
+            case Voice::Arpeggio:
+                renderPluck(arpeggio, note);
+                break;
+            case Voice::Bass:
+                renderBass(mix, note);
+                break;
+            case Voice::HiHat:
+                renderHiHat(mix, note, hatNoise);
+                break;
         }
     }
     addEcho(mix, arpeggio);

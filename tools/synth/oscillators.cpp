@@ -16,17 +16,25 @@ std::uint32_t Rng::next() {
     return static_cast<std::uint32_t>((state_ * 0x2545F4914F6CDD1Dull) >> 32);
 }
 
-float Rng::unit() { return static_cast<float>(next() >> 8) * (1.0f / 16777216.0f); }
+float Rng::unit() {
+    return static_cast<float>(next() >> 8) * (1.0f / 16777216.0f);
+}
 
-float Rng::bipolar() { return unit() * 2.0f - 1.0f; }
+float Rng::bipolar() {
+    return unit() * 2.0f - 1.0f;
+}
 
-double midiToHz(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
+double midiToHz(double note) {
+    return 440.0 * std::pow(2.0, (note - 69.0) / 12.0);
+}
 
 Oscillator::Oscillator(double hz, double startPhase) : phase_(startPhase - std::floor(startPhase)), step_(0.0) {
     setFrequency(hz);
 }
 
-void Oscillator::setFrequency(double hz) { step_ = hz / kSampleRate; }
+void Oscillator::setFrequency(double hz) {
+    step_ = hz / kSampleRate;
+}
 
 void Oscillator::advance() {
     phase_ += step_;
@@ -52,9 +60,13 @@ double blep(double t, double dt) {
 
 }  // namespace
 
-float Oscillator::sine() const { return static_cast<float>(std::sin(2.0 * std::numbers::pi * phase_)); }
+float Oscillator::sine() const {
+    return static_cast<float>(std::sin(2.0 * std::numbers::pi * phase_));
+}
 
-float Oscillator::saw() const { return static_cast<float>(1.0 - 2.0 * phase_ + blep(phase_, step_)); }
+float Oscillator::saw() const {
+    return static_cast<float>(1.0 - 2.0 * phase_ + blep(phase_, step_));
+}
 
 float Oscillator::square() const {
     double value = phase_ < 0.5 ? 1.0 : -1.0;

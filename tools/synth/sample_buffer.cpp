@@ -36,6 +36,8 @@ void normalise(StereoBuffer& buffer, float peak) {
     for (float& s : buffer.right) s *= gain;
 }
 
-float dbToLinear(double db) { return static_cast<float>(std::pow(10.0, db / 20.0)); }
+float dbToLinear(double db) {
+    return static_cast<float>(std::pow(10.0, db / 20.0));
+}
 
 }  // namespace synth

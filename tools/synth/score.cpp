@@ -22,7 +22,9 @@ const std::array<const Chord*, 4> kSectionB{&kDm, &kAm, &kE, &kAm};
 const std::array<int, 16> kFigureA{0, 1, 2, 3, 2, 1, 2, 1, 0, 1, 2, 3, 2, 3, 2, 1};
 const std::array<int, 16> kFigureB{3, 2, 1, 0, 1, 2, 1, 2, 3, 1, 2, 0, 1, 2, 3, 2};
 
-int wrapBar(int bar) { return ((bar % kBars) + kBars) % kBars; }
+int wrapBar(int bar) {
+    return ((bar % kBars) + kBars) % kBars;
+}
 
 // The step into the next chord's root on the last beat of a chord: from a
 // semitone below when the bass climbs or stays (the G# into A), from the next
@@ -69,7 +71,8 @@ void addBass(std::vector<Note>& notes, const Chord& chord, const Chord& next, do
         notes.push_back({Voice::Bass, b, 1.5, root, 1.0f});
         notes.push_back({Voice::Bass, b + 1.5, 0.5, root, 0.7f});
         notes.push_back({Voice::Bass, b + 2.0, 1.0, last ? root + 12 : root, 0.85f});
-        notes.push_back({Voice::Bass, b + 3.0, 1.0, last ? approachNote(root, next.bassRoot) : root + 7, last ? 1.0f : 0.85f});
+        notes.push_back(
+            {Voice::Bass, b + 3.0, 1.0, last ? approachNote(root, next.bassRoot) : root + 7, last ? 1.0f : 0.85f});
     }
 }
 
@@ -80,7 +83,9 @@ void addHiHats(std::vector<Note>& notes, double barBeat) {
 
 }  // namespace
 
-char sectionOf(int bar) { return wrapBar(bar) / kBarsPerSection == 2 ? 'B' : 'A'; }
+char sectionOf(int bar) {
+    return wrapBar(bar) / kBarsPerSection == 2 ? 'B' : 'A';
+}
 
 const Chord& chordAt(int bar) {
     bar = wrapBar(bar);

@@ -28,8 +28,8 @@ enum class Voice { Pad, Arpeggio, Bass, HiHat };
 
 struct Chord {
     const char* name;
-    int bassRoot;               // MIDI note of the bass's root
-    std::array<int, 3> pad;     // the pad's voicing, MIDI notes low to high
+    int bassRoot;            // MIDI note of the bass's root
+    std::array<int, 3> pad;  // the pad's voicing, MIDI notes low to high
 };
 
 struct Note {
