@@ -102,6 +102,8 @@ private:
 };
 
 const std::vector<std::string> DUMMY_DRIVERS = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+// Without these no real message box can open, which nobody would close.
+const std::vector<std::string> NO_DISPLAY = {"DISPLAY", "WAYLAND_DISPLAY"};
 
 }  // namespace
 
@@ -110,7 +112,7 @@ class GameBinary : public testing::TestWithParam<int> {};
 TEST_P(GameBinary, RunsItsFramesAndEndsWithZeroOnASignal) {
     TempDir folder;
     standin::writeAll();
-    GameProcess game({}, DUMMY_DRIVERS);
+    GameProcess game(NO_DISPLAY, DUMMY_DRIVERS);
     ASSERT_TRUE(game.started());
     std::this_thread::sleep_for(std::chrono::seconds(1));
     ASSERT_TRUE(game.running()) << "the game ended by itself: " << game.describe() << "\n" << game.stderrText();
@@ -130,7 +132,7 @@ TEST(GameBinaryFatal, MissingImageEndsWithItsMessageAnd255) {
     standin::writeAll();
     const std::string missing = standin::images().back().path;  // the last one loaded: all others succeed
     std::filesystem::remove(missing);
-    GameProcess game({}, DUMMY_DRIVERS);
+    GameProcess game(NO_DISPLAY, DUMMY_DRIVERS);
     ASSERT_TRUE(game.started());
     ASSERT_TRUE(game.waitForEnd(std::chrono::seconds(20))) << "the game kept running without " << missing;
     EXPECT_EQ(game.exitCode(), 255) << game.describe();
