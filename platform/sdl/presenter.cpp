@@ -2,8 +2,7 @@
 
 namespace sdlbackend {
 
-Presenter::Presenter(const SDL_PixelFormat* format, int32_t targetWidth, int32_t targetHeight,
-                     uint16_t* shadowStorage)
+Presenter::Presenter(const SDL_PixelFormat* format, int32_t targetWidth, int32_t targetHeight, uint16_t* shadowStorage)
     : scaler_(targetWidth, targetHeight), tracker_(shadowStorage) {
     buildColourTable(format, &colourTable_);
 }

@@ -52,7 +52,8 @@ void scaleRows(const uint16_t* picture, const WindowRect& out, int32_t fitX, int
             continue;
         }
         const uint16_t* src = picture + static_cast<size_t>(sourceRow) * platform::PICTURE_WIDTH;
-        for (int32_t i = 0; i < out.w; ++i) put(dst, out.x + i, table[src[cols[i]]], std::integral_constant<int, BPP>{});
+        for (int32_t i = 0; i < out.w; ++i)
+            put(dst, out.x + i, table[src[cols[i]]], std::integral_constant<int, BPP>{});
         previousRow = dst;
         previousSource = sourceRow;
     }
@@ -109,20 +110,34 @@ void Scaler::scale(const uint16_t* picture, const PictureRect& rect, const uint3
     WindowRect out = windowRectOf(rect);
     if (out.w <= 0 || out.h <= 0) return;
     switch (target.bytesPerPixel) {
-    case 2: scaleRows<2>(picture, out, fit_.x, fit_.y, columns_, rows_, colourTable, target); break;
-    case 3: scaleRows<3>(picture, out, fit_.x, fit_.y, columns_, rows_, colourTable, target); break;
-    case 4: scaleRows<4>(picture, out, fit_.x, fit_.y, columns_, rows_, colourTable, target); break;
-    default: break;
+        case 2:
+            scaleRows<2>(picture, out, fit_.x, fit_.y, columns_, rows_, colourTable, target);
+            break;
+        case 3:
+            scaleRows<3>(picture, out, fit_.x, fit_.y, columns_, rows_, colourTable, target);
+            break;
+        case 4:
+            scaleRows<4>(picture, out, fit_.x, fit_.y, columns_, rows_, colourTable, target);
+            break;
+        default:
+            break;
     }
 }
 
 void Scaler::fill(const PixelTarget& target, uint32_t value) {
     if (target.pixels == nullptr) return;
     switch (target.bytesPerPixel) {
-    case 2: fillRows<2>(target, value); break;
-    case 3: fillRows<3>(target, value); break;
-    case 4: fillRows<4>(target, value); break;
-    default: break;
+        case 2:
+            fillRows<2>(target, value);
+            break;
+        case 3:
+            fillRows<3>(target, value);
+            break;
+        case 4:
+            fillRows<4>(target, value);
+            break;
+        default:
+            break;
     }
 }
 

@@ -17,8 +17,8 @@ namespace platform {
 struct PrimarySurface {
     SDL_Window* window = nullptr;
     std::unique_ptr<sdlbackend::Presenter> presenter;  // null while no back buffer
-    uint32_t format = SDL_PIXELFORMAT_UNKNOWN;          // the surface format it was built for
-    SDL_Surface* surface = nullptr;                     // last surface presented to (compared only)
+    uint32_t format = SDL_PIXELFORMAT_UNKNOWN;         // the surface format it was built for
+    SDL_Surface* surface = nullptr;                    // last surface presented to (compared only)
 };
 
 namespace {
@@ -41,8 +41,8 @@ void report(const char* call) {
 
 bool buildPresenter(PrimarySurface* primary, SDL_Surface* surface) {
     try {
-        primary->presenter = std::make_unique<sdlbackend::Presenter>(surface->format, surface->w, surface->h,
-                                                                     lastPicture.data());
+        primary->presenter =
+            std::make_unique<sdlbackend::Presenter>(surface->format, surface->w, surface->h, lastPicture.data());
     } catch (const std::bad_alloc&) {
         primary->presenter.reset();
         std::fprintf(stderr, "Tavrin: no memory for the presenting tables\n");
@@ -128,8 +128,7 @@ void displayPresent(PrimarySurface* primary, const uint16_t* pixels) {
         if (primary != nullptr && primary->presenter) primary->presenter->redrawAll();
     };
     sdlbackend::Backend& state = sdlbackend::backend();
-    if (primary == nullptr || !primary->presenter || primary->window == nullptr ||
-        primary->window != state.window.sdl)
+    if (primary == nullptr || !primary->presenter || primary->window == nullptr || primary->window != state.window.sdl)
         return keepOnly();
 
     // After a size change SDL makes a new surface here; it must be drawn anew.

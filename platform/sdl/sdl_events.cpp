@@ -12,37 +12,37 @@ void pumpEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
-        case SDL_QUIT:  // also what SDL makes of SIGTERM and SIGINT
-            state.events.push_back(platform::EVENT_QUIT);
-            break;
-        case SDL_MOUSEBUTTONDOWN:
-            if (event.button.button == SDL_BUTTON_LEFT) state.events.push_back(platform::EVENT_LEFT_BUTTON_DOWN);
-            break;
-        case SDL_KEYDOWN:
-            state.keys.press(event.key.keysym.scancode);
-            break;
-        case SDL_WINDOWEVENT:
-            switch (event.window.event) {
-            case SDL_WINDOWEVENT_FOCUS_LOST:
-                state.keys.drop();
-                state.events.push_back(platform::EVENT_FOCUS_LOST);
+            case SDL_QUIT:  // also what SDL makes of SIGTERM and SIGINT
+                state.events.push_back(platform::EVENT_QUIT);
                 break;
-            case SDL_WINDOWEVENT_FOCUS_GAINED:
-                state.events.push_back(platform::EVENT_FOCUS_GAINED);
+            case SDL_MOUSEBUTTONDOWN:
+                if (event.button.button == SDL_BUTTON_LEFT) state.events.push_back(platform::EVENT_LEFT_BUTTON_DOWN);
                 break;
-            case SDL_WINDOWEVENT_EXPOSED:
-                state.exposed = true;
+            case SDL_KEYDOWN:
+                state.keys.press(event.key.keysym.scancode);
                 break;
-            case SDL_WINDOWEVENT_SIZE_CHANGED:
-            case SDL_WINDOWEVENT_RESIZED:
-                state.surfaceLost = true;
+            case SDL_WINDOWEVENT:
+                switch (event.window.event) {
+                    case SDL_WINDOWEVENT_FOCUS_LOST:
+                        state.keys.drop();
+                        state.events.push_back(platform::EVENT_FOCUS_LOST);
+                        break;
+                    case SDL_WINDOWEVENT_FOCUS_GAINED:
+                        state.events.push_back(platform::EVENT_FOCUS_GAINED);
+                        break;
+                    case SDL_WINDOWEVENT_EXPOSED:
+                        state.exposed = true;
+                        break;
+                    case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    case SDL_WINDOWEVENT_RESIZED:
+                        state.surfaceLost = true;
+                        break;
+                    default:
+                        break;
+                }
                 break;
             default:
                 break;
-            }
-            break;
-        default:
-            break;
         }
     }
 }

@@ -84,9 +84,9 @@ Window* windowCreate(const char* title, std::string* error) {
         width = desktop.w;
         height = desktop.h;
     }
-    SDL_Window* window = SDL_CreateWindow(
-        title != nullptr ? title : "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-        SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    SDL_Window* window =
+        SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                         SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
 
     SDL_ShowCursor(SDL_DISABLE);  // the game draws its own pointer

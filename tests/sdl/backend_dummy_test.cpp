@@ -2,11 +2,10 @@
 // its refusal of invisible drivers, the display steps and their releases,
 // pixels on the window surface, the event queue, the keys, the pointer, the
 // message box's standard-error copy and the process exits.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
@@ -160,7 +159,8 @@ TEST_F(SdlBackend, InvisibleDriversAreRefusedUnlessAskedFor) {
     if (window != nullptr) {
         std::string driver = SDL_GetCurrentVideoDriver();
         platform::windowDestroy(window);
-        if (driver != "offscreen" && driver != "dummy") GTEST_SKIP() << "this machine has a real " << driver << " display";
+        if (driver != "offscreen" && driver != "dummy")
+            GTEST_SKIP() << "this machine has a real " << driver << " display";
     }
     EXPECT_EQ(window, nullptr) << "the game must not run unseen";
     EXPECT_NE(error.find("offscreen"), std::string::npos) << "the reason names the driver: " << error;
@@ -205,7 +205,7 @@ TEST_F(SdlBackend, PresentedPictureLandsScaledOnTheWindowSurface) {
     std::vector<uint16_t> picture(platform::PICTURE_PIXELS, 0x001F);  // blue
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) picture[static_cast<size_t>(y) * W + x] = 0xF800;  // red corner
-    picture.back() = 0x07E0;                                                             // green last pixel
+    picture.back() = 0x07E0;                                                            // green last pixel
     platform::displayPresent(primary_, picture.data());
     EXPECT_EQ(windowPixel(0, 0), 0xFF0000u) << "red top-left corner";
     EXPECT_EQ(windowPixel(s->w / 2, s->h / 2), 0x0000FFu) << "blue middle";

@@ -58,8 +58,8 @@ TEST(KeyMap, NoTwoKeysShareACode) {
         int code = classicScanCode(sdl);
         if (code == 0) continue;
         auto [it, fresh] = owner.emplace(code, sdl);
-        EXPECT_TRUE(fresh) << "code 0x" << std::hex << code << " used by scancodes " << std::dec << it->second << " and "
-                           << sdl;
+        EXPECT_TRUE(fresh) << "code 0x" << std::hex << code << " used by scancodes " << std::dec << it->second
+                           << " and " << sdl;
     }
     EXPECT_GE(owner.size(), 100u) << "the usual keys are all there";
 }

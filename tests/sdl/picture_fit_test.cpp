@@ -7,8 +7,8 @@
 #include <climits>
 
 using sdlbackend::fitPicture;
-using sdlbackend::PictureFit;
 using sdlbackend::pictureColumnAt;
+using sdlbackend::PictureFit;
 using sdlbackend::pictureRowAt;
 using sdlbackend::windowToPicture;
 

@@ -48,9 +48,15 @@ uint32_t rgbAt(SDL_Surface* s, int x, int y) {
     const uint8_t* p = static_cast<const uint8_t*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
     uint32_t value = 0;
     switch (s->format->BytesPerPixel) {
-    case 2: value = *reinterpret_cast<const uint16_t*>(p); break;
-    case 3: value = p[0] | p[1] << 8 | p[2] << 16; break;
-    default: value = *reinterpret_cast<const uint32_t*>(p); break;
+        case 2:
+            value = *reinterpret_cast<const uint16_t*>(p);
+            break;
+        case 3:
+            value = p[0] | p[1] << 8 | p[2] << 16;
+            break;
+        default:
+            value = *reinterpret_cast<const uint32_t*>(p);
+            break;
     }
     uint8_t r, g, b;
     SDL_GetRGB(value, s->format, &r, &g, &b);
@@ -117,8 +123,8 @@ bool inside(const WindowRect& r, const WindowRect& area) {
 TEST(Presenter, FirstPresentDrawsPictureAndBlackBarsAndPushesAll) {
     SurfacePtr s = makeSurface(1280, 720, SDL_PIXELFORMAT_RGB888);
     std::vector<uint16_t> picture(platform::PICTURE_PIXELS, 0x001F);  // blue
-    picture[0] = 0xF800;                                          // top-left red
-    picture[static_cast<size_t>(H - 1) * W + (W - 1)] = 0x07E0;  // bottom-right green
+    picture[0] = 0xF800;                                              // top-left red
+    picture[static_cast<size_t>(H - 1) * W + (W - 1)] = 0x07E0;       // bottom-right green
     Presenter presenter(s->format, 1280, 720);
     std::vector<WindowRect> rects;
     ASSERT_EQ(presenter.present(picture.data(), targetOf(s.get()), &rects), Push::ALL);
@@ -194,13 +200,12 @@ TEST(Presenter, RandomChangesEndInTheSameScreenAsAFullRescale) {
         int w, h;
         uint32_t format;
     };
-    const Case cases[] = {
-        {1024, 768, SDL_PIXELFORMAT_RGB888},
-        {1280, 720, SDL_PIXELFORMAT_RGB888},
-        {1280, 1024, SDL_PIXELFORMAT_RGB565},
-        {1367, 768, SDL_PIXELFORMAT_RGB24},
-        {640, 480, SDL_PIXELFORMAT_RGB888},  // shrunk: some picture pixels are never shown
-    };
+    const Case cases[] =
+        {
+            {1024, 768, SDL_PIXELFORMAT_RGB888},  {1280, 720, SDL_PIXELFORMAT_RGB888},
+            {1280, 1024, SDL_PIXELFORMAT_RGB565}, {1367, 768, SDL_PIXELFORMAT_RGB24},
+            {640, 480, SDL_PIXELFORMAT_RGB888},  // shrunk: some picture pixels are never shown
+        };
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
@@ -305,9 +310,9 @@ TEST(ChangeTracker, RectanglesNeverOverlapAndMergeAcrossTileRows) {
     sdlbackend::ChangeTracker tracker;
     std::vector<uint16_t> picture(platform::PICTURE_PIXELS, 0);
     tracker.update(picture.data());
-    fillRect(picture, 40, 40, 40, 100, 7);    // a tall block: one rectangle, not one per tile row
-    fillRect(picture, 300, 40, 200, 10, 7);   // a wide bar beside it
-    fillRect(picture, 300, 200, 10, 10, 7);   // and a dot
+    fillRect(picture, 40, 40, 40, 100, 7);   // a tall block: one rectangle, not one per tile row
+    fillRect(picture, 300, 40, 200, 10, 7);  // a wide bar beside it
+    fillRect(picture, 300, 200, 10, 10, 7);  // and a dot
     const std::vector<PictureRect>& rects = tracker.update(picture.data());
     EXPECT_EQ(rects.size(), 3u);
     for (size_t i = 0; i < rects.size(); ++i)

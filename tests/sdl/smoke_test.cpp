@@ -2,11 +2,10 @@
 // folder of stand-in data: it runs, it ends cleanly on SIGTERM and SIGINT,
 // and its fatal paths end with their message on standard error and 255.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
@@ -148,7 +147,6 @@ TEST(GameBinaryFatal, NoDisplayEndsWithItsMessageAnd255) {
     ASSERT_TRUE(game.started());
     ASSERT_TRUE(game.waitForEnd(std::chrono::seconds(20))) << "the game runs without a display";
     EXPECT_EQ(game.exitCode(), 255) << game.describe();
-    EXPECT_NE(game.stderrText().find("Tavrin: cannot open the display:"), std::string::npos)
-        << "standard error was:\n"
-        << game.stderrText();
+    EXPECT_NE(game.stderrText().find("Tavrin: cannot open the display:"), std::string::npos) << "standard error was:\n"
+                                                                                             << game.stderrText();
 }
