@@ -76,13 +76,6 @@ TEST(KeyLatch, HeldKeysShowInEveryReadUnmappedOnesNever) {
     EXPECT_EQ(readKeys(latch, holding({}))[platform::KEY_F9], 0) << "released";
 }
 
-TEST(KeyLatch, ATapBetweenTwoReadsIsSeenExactlyOnce) {
-    KeyLatch latch;
-    latch.press(SDL_SCANCODE_F9);  // down and up again before the frame
-    EXPECT_EQ(readKeys(latch, holding({}))[platform::KEY_F9], platform::KEY_DOWN);
-    EXPECT_EQ(readKeys(latch, holding({}))[platform::KEY_F9], 0) << "the tap is not repeated";
-}
-
 TEST(KeyLatch, FocusLossDropsTapsAndBadInputIsIgnored) {
     KeyLatch latch;
     latch.press(SDL_SCANCODE_ESCAPE);

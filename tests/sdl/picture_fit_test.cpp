@@ -113,12 +113,3 @@ TEST(PictureFit, EnlargedMapsShowEveryPictureColumnAndRowInOrder) {
         }
     }
 }
-
-// The pointer and the presented picture agree: the window pixel that shows
-// picture column c maps the pointer back to c.
-TEST(PictureFit, PointerAgreesWithTheColumnMap) {
-    PictureFit fit = fitPicture(1280, 720);
-    std::vector<int32_t> columns = sdlbackend::columnMap(fit);
-    for (size_t i = 0; i < columns.size(); ++i)
-        ASSERT_EQ(windowToPicture(fit, fit.x + static_cast<int>(i), 0).x, columns[i]) << "offset " << i;
-}
