@@ -26,7 +26,8 @@ ChangeTracker::ChangeTracker(uint16_t* shadowStorage)
 const std::vector<PictureRect>& ChangeTracker::update(const uint16_t* picture) {
     rects_.clear();
     if (!valid_) {
-        std::memcpy(shadow_, picture, static_cast<size_t>(platform::PICTURE_PIXELS) * sizeof(uint16_t));
+        if (picture != shadow_)
+            std::memcpy(shadow_, picture, static_cast<size_t>(platform::PICTURE_PIXELS) * sizeof(uint16_t));
         valid_ = true;
         rects_.push_back({0, 0, W, H});
         return rects_;
