@@ -88,10 +88,10 @@ void paintMiniCell(Layer& layer, float cx, float cy, bool piece, float alpha) {
         return colour(socket.distance(x, y) > -1.6f ? (facing > 0 ? 0x7A4C2A : 0x2A160A) : 0x120A06, alpha);
     });
     if (!piece) return;
-    const Circle glass{cx, cy - 1.5f, 8.5f};
-    static const Gradient amber{{0.0f, colour(0xFFF1B0)}, {0.45f, colour(0xFFBE40)}, {1.0f, colour(0xA04A08)}};
+    const Circle glass{cx, cy - 1.0f, 9.5f};
+    static const Gradient amber{{0.0f, colour(0xFFF1B0)}, {0.5f, colour(0xFFBE40)}, {0.85f, colour(0xE98A16)}, {1.0f, colour(0xA04A08)}};
     layer.fill(glass.box(), [&](float x, float y) { return glass.contains(x, y); }, [&](float x, float y) {
-        Rgba c = amber.at(std::hypot(x - cx - 1.5f, y - cy) / 10.0f);
+        Rgba c = amber.at(std::hypot(x - cx - 1.0f, y - cy) / 10.5f);
         if (std::hypot(x - (cx - 3), y - (cy - 5)) < 2.2f) c = mix(c, colour(0xFFFFFF), 0.8f);
         return fade(c, alpha);
     });

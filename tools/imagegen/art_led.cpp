@@ -2,7 +2,7 @@
 //
 // These are drawn over many different places (the sky, the clock plaque,
 // buttons, the board), so their edges are not mixed with one backdrop:
-// each shape sits on a dark outline of its own, and the outline's edge is
+// each shape sits in a dark outline of its own, and the outline's edge is
 // what meets the key.
 #include <cmath>
 
@@ -36,28 +36,20 @@ std::vector<Polygon> segments(float ox) {
 // Which bars each digit lights, bit 0 = top ... bit 6 = middle.
 constexpr uint8_t DIGIT_BARS[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
 
-// Paints LED bars: a dark backing round all of them (unlit ones included,
-// as on a real display), unlit bars faint, lit bars glowing cyan-blue.
+// Paints the lit bars of an LED glyph: glowing cyan-blue, each in a thin
+// dark outline so it reads on the sky as well as on the clock's plaque.
 void paintLed(Layer& layer, const std::vector<Polygon>& bars, uint8_t lit, Box box) {
-    auto nearest = [&](float x, float y, bool litOnly) {
+    auto nearestLit = [&](float x, float y) {
         float best = 1e9f;
         for (size_t i = 0; i < bars.size(); ++i)
-            if (!litOnly || (lit >> i & 1)) best = std::min(best, bars[i].distance(x, y));
+            if (lit >> i & 1) best = std::min(best, bars[i].distance(x, y));
         return best;
     };
-    layer.fill(box, [&](float x, float y) { return nearest(x, y, false) < 1.1f; }, [&](float x, float y) {
-        float glow = std::exp(-std::max(0.0f, nearest(x, y, true)) * 1.4f);
-        return mix(colour(LED_BACKING), colour(0x123E6A), 0.8f * glow);
+    layer.fill(box, [&](float x, float y) { return nearestLit(x, y) < 1.1f; }, [&](float x, float y) {
+        float depth = -nearestLit(x, y);
+        if (depth < 0.0f) return colour(LED_BACKING);
+        return mix(colour(0x3A9CFF), colour(0xE0FAFF), smoothstep(0.1f, 1.1f, depth));
     });
-    for (size_t i = 0; i < bars.size(); ++i) {
-        const Polygon& p = bars[i];
-        bool on = lit >> i & 1;
-        layer.fill(p.box(), [&](float x, float y) { return p.contains(x, y); }, [&](float x, float y) {
-            if (!on) return colour(0x112234);
-            float depth = -p.distance(x, y);
-            return mix(colour(0x3A9CFF), colour(0xE0FAFF), smoothstep(0.1f, 1.1f, depth));
-        });
-    }
 }
 
 }  // namespace
