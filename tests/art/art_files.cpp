@@ -7,26 +7,16 @@ const std::vector<ArtFile>& artFiles() {
     // the logo at (176, 60) must end above the buttons at y 150; the help
     // panel at (90, 150) must end above Back at y 440 + 10.
     static const std::vector<ArtFile> files = {
-        {"Tex/Fail.Tex", 200, 734, 20, 279, true},
-        {"Tex/Won.Tex", 200, 734, 20, 279, true},
-        {"Tex/Quillmara.Tex", 300, 448, 40, 88, true},
-        {"Tex/MousePtr.Tex", 760, 760, 27, 27, true},
-        {"Tex/Menu/Start.Tex", 304, 304, 45, 45, true},
-        {"Tex/Menu/Options.Tex", 370, 370, 46, 46, true},
-        {"Tex/Menu/HighScores.Tex", 408, 408, 45, 45, true},
-        {"Tex/Menu/Help.Tex", 210, 210, 45, 45, true},
-        {"Tex/Menu/Exit.Tex", 340, 340, 46, 46, true},
-        {"Tex/Menu/Music.Tex", 260, 260, 46, 46, true},
-        {"Tex/Menu/Sound.Tex", 242, 242, 46, 46, true},
-        {"Tex/Menu/Button.Tex", 60, 60, 31, 31, true},
-        {"Tex/Menu/Back.Tex", 200, 200, 46, 46, true},
-        {"Tex/Background.Tex", 800, 800, 600, 600, false},
-        {"Tex/Help.Tex", 300, 620, 150, 290, true},
-        {"Tex/Digit.Tex", 150, 150, 27, 27, true},
-        {"Tex/HyphenBlue.Tex", 15, 15, 27, 27, true},
-        {"Tex/Lamp.Tex", 20, 64, 20, 64, true},
-        {"Tex/Button1.Tex", 20, 50, 20, 50, true},
-        {"Tex/Board.Tex", 800, 800, 600, 600, true},
+        {"Tex/Fail.Tex", 200, 734, 20, 279, true},           {"Tex/Won.Tex", 200, 734, 20, 279, true},
+        {"Tex/Quillmara.Tex", 300, 448, 40, 88, true},       {"Tex/MousePtr.Tex", 760, 760, 27, 27, true},
+        {"Tex/Menu/Start.Tex", 304, 304, 45, 45, true},      {"Tex/Menu/Options.Tex", 370, 370, 46, 46, true},
+        {"Tex/Menu/HighScores.Tex", 408, 408, 45, 45, true}, {"Tex/Menu/Help.Tex", 210, 210, 45, 45, true},
+        {"Tex/Menu/Exit.Tex", 340, 340, 46, 46, true},       {"Tex/Menu/Music.Tex", 260, 260, 46, 46, true},
+        {"Tex/Menu/Sound.Tex", 242, 242, 46, 46, true},      {"Tex/Menu/Button.Tex", 60, 60, 31, 31, true},
+        {"Tex/Menu/Back.Tex", 200, 200, 46, 46, true},       {"Tex/Background.Tex", 800, 800, 600, 600, false},
+        {"Tex/Help.Tex", 300, 620, 150, 290, true},          {"Tex/Digit.Tex", 150, 150, 27, 27, true},
+        {"Tex/HyphenBlue.Tex", 15, 15, 27, 27, true},        {"Tex/Lamp.Tex", 20, 64, 20, 64, true},
+        {"Tex/Button1.Tex", 20, 50, 20, 50, true},           {"Tex/Board.Tex", 800, 800, 600, 600, true},
     };
     return files;
 }
@@ -51,7 +41,9 @@ const std::vector<ButtonPlace>& optionsButtons() {
     return buttons;
 }
 
-std::string runFile(const std::string& relative) { return std::string(QM_RUN_DIR) + "/" + relative; }
+std::string runFile(const std::string& relative) {
+    return std::string(QM_RUN_DIR) + "/" + relative;
+}
 
 platform::DecodedImage load(const std::string& relative) {
     platform::DecodedImage image;

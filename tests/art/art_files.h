@@ -50,7 +50,9 @@ inline uint32_t pixel(const platform::DecodedImage& image, int x, int y) {
 constexpr uint16_t to565(uint32_t rgb) {
     return static_cast<uint16_t>(((rgb >> 8) & 0xF800u) | ((rgb >> 5) & 0x07E0u) | ((rgb >> 3) & 0x001Fu));
 }
-inline bool isKey(uint32_t rgb) { return to565(rgb) == KEY_565; }
+inline bool isKey(uint32_t rgb) {
+    return to565(rgb) == KEY_565;
+}
 
 // Perceived brightness 0..255 of a colour, or of an RGB565 value.
 double luminance(uint32_t rgb);

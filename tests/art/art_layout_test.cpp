@@ -10,7 +10,9 @@ namespace {
 
 using platform::DecodedImage;
 
-std::string at(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+std::string at(int x, int y) {
+    return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
 
 TEST(ArtFiles, SizesFitWhereTheGameDrawsThem) {
     for (const ArtFile& file : artFiles()) {

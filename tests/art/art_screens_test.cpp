@@ -20,13 +20,15 @@ void writeGameData() {
         std::filesystem::copy_file(runFile(file.path), file.path, std::filesystem::copy_options::overwrite_existing);
 }
 
-std::string at(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+std::string at(int x, int y) {
+    return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
 
 testing::AssertionResult noKeyGreen(const std::vector<uint16_t>& pixels, const std::string& screen) {
     for (size_t i = 0; i < pixels.size(); ++i)
         if (pixels[i] == KEY_565)
-            return testing::AssertionFailure()
-                   << "key green on the " << screen << " at " << at(static_cast<int>(i % 800), static_cast<int>(i / 800));
+            return testing::AssertionFailure() << "key green on the " << screen << " at "
+                                               << at(static_cast<int>(i % 800), static_cast<int>(i / 800));
     return testing::AssertionSuccess();
 }
 

@@ -74,7 +74,9 @@ using imagegen::flattenKeyed;
 using imagegen::Picture;
 using imagegen::RgbImage;
 
-Picture single(imagegen::Rgba value) { return Picture{1, 1, {value}}; }
+Picture single(imagegen::Rgba value) {
+    return Picture{1, 1, {value}};
+}
 
 TEST(Flattening, KeyGreenPaintStaysVisible) {
     // Pure green and its near neighbours are legitimate colours in a picture

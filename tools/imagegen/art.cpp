@@ -30,7 +30,8 @@ std::vector<OutputFile> makeAllArt(const std::string& fontFolder) {
     files.push_back({"Tex/Quillmara.Tex", makeLogo(text, background)});
     files.push_back({"Tex/MousePtr.Tex", makePointer()});
     for (const ButtonSpec& spec : buttonSpecs()) {
-        if (std::string(spec.path) == "Tex/Menu/Back.Tex") files.push_back({"Tex/Menu/Button.Tex", makeLampStrip(background)});
+        if (std::string(spec.path) == "Tex/Menu/Back.Tex")
+            files.push_back({"Tex/Menu/Button.Tex", makeLampStrip(background)});
         files.push_back({spec.path, makeButton(text, spec, background)});
     }
     files.push_back({"Tex/Background.Tex", background});

@@ -101,50 +101,60 @@ RgbImage makeBoard(const RgbImage& background) {
 
     // The frame: four mitred walnut rails, the grain along each rail, with a
     // rounded outer bevel lit from the top left.
-    layer.fill(frame.box(), [&](float x, float y) { return frame.contains(x, y) && !grid.contains(x, y); },
-               [&](float x, float y) {
-                   bool sideRail = std::fabs(x - cx) > std::fabs(y - cy);
-                   float d = -frame.distance(x, y);  // depth inside the outer edge
-                   float light = 1.0f;
-                   if (d < 5.0f) {
-                       float e = 1.0f - d / 5.0f;
-                       float facing = ((cx - x) + (cy - y)) / (std::fabs(x - cx) + std::fabs(y - cy) + 1.0f);
-                       light += 0.7f * e * facing;
-                   }
-                   // The rails end in shadow at the inlay, a step down to the field.
-                   light *= 0.65f + 0.35f * smoothstep(0.0f, 7.0f, grid.distance(x, y));
-                   return walnut(x, y, sideRail, light * 0.72f, sideRail ? 40 : 70);
-               });
+    layer.fill(
+        frame.box(), [&](float x, float y) { return frame.contains(x, y) && !grid.contains(x, y); },
+        [&](float x, float y) {
+            bool sideRail = std::fabs(x - cx) > std::fabs(y - cy);
+            float d = -frame.distance(x, y);  // depth inside the outer edge
+            float light = 1.0f;
+            if (d < 5.0f) {
+                float e = 1.0f - d / 5.0f;
+                float facing = ((cx - x) + (cy - y)) / (std::fabs(x - cx) + std::fabs(y - cy) + 1.0f);
+                light += 0.7f * e * facing;
+            }
+            // The rails end in shadow at the inlay, a step down to the field.
+            light *= 0.65f + 0.35f * smoothstep(0.0f, 7.0f, grid.distance(x, y));
+            return walnut(x, y, sideRail, light * 0.72f, sideRail ? 40 : 70);
+        });
     // A thin dark line where the rails meet at the corners.
-    layer.fill(frame.box(),
-               [&](float x, float y) {
-                   return frame.contains(x, y) && !grid.contains(x, y) &&
-                          std::fabs(std::fabs(x - cx) - std::fabs(y - cy)) < 0.6f;
-               },
-               [](float, float) { return colour(0x1A0C05, 0.7f); });
+    layer.fill(
+        frame.box(),
+        [&](float x, float y) {
+            return frame.contains(x, y) && !grid.contains(x, y) &&
+                   std::fabs(std::fabs(x - cx) - std::fabs(y - cy)) < 0.6f;
+        },
+        [](float, float) { return colour(0x1A0C05, 0.7f); });
 
     // The playing field: a lighter walnut panel, darkening towards its edge.
-    layer.fill(grid.box(), [](float, float) { return true; }, [&](float x, float y) {
-        float edge = std::min(std::min(x - 175.0f, 625.0f - x), std::min(y - 75.0f, 525.0f - y));
-        return walnut(x, y, false, 1.2f - 0.25f * (1.0f - smoothstep(0.0f, 24.0f, edge)), 90);
-    });
+    layer.fill(
+        grid.box(), [](float, float) { return true; },
+        [&](float x, float y) {
+            float edge = std::min(std::min(x - 175.0f, 625.0f - x), std::min(y - 75.0f, 525.0f - y));
+            return walnut(x, y, false, 1.2f - 0.25f * (1.0f - smoothstep(0.0f, 24.0f, edge)), 90);
+        });
 
     // The brass inlay around the field, with a dark groove on either side.
     const RoundRect inlayOuter{169, 69, 631, 531, 2}, inlayInner{172, 72, 628, 528, 0};
-    layer.fill(inlayOuter.box(), [&](float x, float y) { return inlayOuter.contains(x, y) && !grid.contains(x, y); },
-               [&](float x, float y) {
-                   if (!inlayInner.contains(x, y)) return colour(0x1C0E06);
-                   if (x < 173 || y < 73 || x > 627 || y > 527) return colour(0x1C0E06);
-                   return brassAt((y - 72.0f) / 456.0f * 0.4f + (x - 172.0f) / 456.0f * 0.4f + 0.1f, false);
-               });
+    layer.fill(
+        inlayOuter.box(), [&](float x, float y) { return inlayOuter.contains(x, y) && !grid.contains(x, y); },
+        [&](float x, float y) {
+            if (!inlayInner.contains(x, y)) return colour(0x1C0E06);
+            if (x < 173 || y < 73 || x > 627 || y > 527) return colour(0x1C0E06);
+            return brassAt((y - 72.0f) / 456.0f * 0.4f + (x - 172.0f) / 456.0f * 0.4f + 0.1f, false);
+        });
 
     // The clock's plaque below the frame's left corner: brass rim, dark window.
-    const RoundRect plaque{90, 538, 234, 590, 7}, window{95, 543, 229, 585, 4};
+    const float cx0 = screen::CLOCK_X, cy0 = screen::CLOCK_Y;  // the clock is 123x27 from here
+    const RoundRect plaque{cx0 - 10, cy0 - 12, cx0 + 134, cy0 + 40, 7},
+        window{cx0 - 5, cy0 - 7, cx0 + 129, cy0 + 35, 4};
     paintBrassPlate(layer, plaque, false);
-    layer.fill(window.box(), [&](float x, float y) { return window.contains(x, y); }, [&](float x, float y) {
-        float depth = -window.distance(x, y);
-        return shade(colour(0x0A1420), 0.6f + 0.4f * smoothstep(0.0f, 4.0f, depth) + 0.1f * (y - 543.0f) / 42.0f);
-    });
+    layer.fill(
+        window.box(), [&](float x, float y) { return window.contains(x, y); },
+        [&](float x, float y) {
+            float depth = -window.distance(x, y);
+            return shade(colour(0x0A1420),
+                         0.6f + 0.4f * smoothstep(0.0f, 4.0f, depth) + 0.1f * (y - window.y0) / 42.0f);
+        });
 
     Beneath beneath{&background, 0, 0, 0x000000};
     return flattenKeyed(layer.resolve(), beneath, 0.02f);

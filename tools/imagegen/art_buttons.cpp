@@ -41,29 +41,31 @@ RgbImage makeLampFrame(bool lit, const RgbImage& background) {
     const float cx = 15, cy = 15.5f;
     const Circle bezel{cx, cy, 13.5f}, glass{cx, cy, 9.5f};
     // A brass bezel, lit on its upper rim.
-    layer.fill(bezel.box(), [&](float x, float y) { return bezel.contains(x, y); }, [&](float x, float y) {
-        float r = std::hypot(x - cx, y - cy);
-        if (r > 12.7f) return colour(0x3A2208);
-        Rgba c = brassAt(0.15f + 0.7f * (y - (cy - 13)) / 26.0f, false);
-        if (r < 10.6f) c = shade(c, 0.55f);  // the seat of the glass
-        return c;
-    });
-    static const Gradient on{{0.0f, colour(0xE8FFD8)},
-                             {0.3f, colour(0x7CF27A)},
-                             {0.75f, colour(0x22B83C)},
-                             {1.0f, colour(0x0E6A20)}};
-    static const Gradient off{{0.0f, colour(0x9A9E9C)},
-                              {0.4f, colour(0x6C706E)},
-                              {0.8f, colour(0x484B4A)},
-                              {1.0f, colour(0x2C2E2E)}};
-    layer.fill(glass.box(), [&](float x, float y) { return glass.contains(x, y); }, [&](float x, float y) {
-        float r = std::hypot(x - (cx + 1), y - (cy + 1)) / 10.5f;
-        return (lit ? on : off).at(r);
-    });
+    layer.fill(
+        bezel.box(), [&](float x, float y) { return bezel.contains(x, y); },
+        [&](float x, float y) {
+            float r = std::hypot(x - cx, y - cy);
+            if (r > 12.7f) return colour(0x3A2208);
+            Rgba c = brassAt(0.15f + 0.7f * (y - (cy - 13)) / 26.0f, false);
+            if (r < 10.6f) c = shade(c, 0.55f);  // the seat of the glass
+            return c;
+        });
+    static const Gradient on{
+        {0.0f, colour(0xE8FFD8)}, {0.3f, colour(0x7CF27A)}, {0.75f, colour(0x22B83C)}, {1.0f, colour(0x0E6A20)}};
+    static const Gradient off{
+        {0.0f, colour(0x9A9E9C)}, {0.4f, colour(0x6C706E)}, {0.8f, colour(0x484B4A)}, {1.0f, colour(0x2C2E2E)}};
+    layer.fill(
+        glass.box(), [&](float x, float y) { return glass.contains(x, y); },
+        [&](float x, float y) {
+            float r = std::hypot(x - (cx + 1), y - (cy + 1)) / 10.5f;
+            return (lit ? on : off).at(r);
+        });
     const Ellipse highlight{cx - 3.0f, cy - 4.0f, 3.6f, 2.4f};
-    layer.fill(highlight.box(), [&](float x, float y) { return highlight.contains(x, y); }, [&](float x, float y) {
-        return colour(0xFFFFFF, (lit ? 0.85f : 0.45f) * smoothstep(1.0f, 0.3f, highlight.radius(x, y)));
-    });
+    layer.fill(
+        highlight.box(), [&](float x, float y) { return highlight.contains(x, y); },
+        [&](float x, float y) {
+            return colour(0xFFFFFF, (lit ? 0.85f : 0.45f) * smoothstep(1.0f, 0.3f, highlight.radius(x, y)));
+        });
     // Both frames are shown beside the Music and the Sound button; the sky
     // there is the same smooth glow, so the Music lamp's place stands for both.
     Beneath beneath{&background, screen::MUSIC_LAMP_X, screen::MUSIC_LAMP_Y, 0x000000};

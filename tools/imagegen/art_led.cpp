@@ -21,7 +21,8 @@ constexpr uint32_t LED_BACKING = 0x060C18;
 // pointed ends.
 Polygon bar(float x0, float y0, float x1, float y1) {
     const float h = 1.6f;
-    if (y0 == y1) return Polygon{{{x0, y0}, {x0 + h, y0 - h}, {x1 - h, y0 - h}, {x1, y0}, {x1 - h, y0 + h}, {x0 + h, y0 + h}}};
+    if (y0 == y1)
+        return Polygon{{{x0, y0}, {x0 + h, y0 - h}, {x1 - h, y0 - h}, {x1, y0}, {x1 - h, y0 + h}, {x0 + h, y0 + h}}};
     return Polygon{{{x0, y0}, {x0 + h, y0 + h}, {x0 + h, y1 - h}, {x0, y1}, {x0 - h, y1 - h}, {x0 - h, y0 + h}}};
 }
 
@@ -45,11 +46,13 @@ void paintLed(Layer& layer, const std::vector<Polygon>& bars, uint8_t lit, Box b
             if (lit >> i & 1) best = std::min(best, bars[i].distance(x, y));
         return best;
     };
-    layer.fill(box, [&](float x, float y) { return nearestLit(x, y) < 1.1f; }, [&](float x, float y) {
-        float depth = -nearestLit(x, y);
-        if (depth < 0.0f) return colour(LED_BACKING);
-        return mix(colour(0x3A9CFF), colour(0xE0FAFF), smoothstep(0.1f, 1.1f, depth));
-    });
+    layer.fill(
+        box, [&](float x, float y) { return nearestLit(x, y) < 1.1f; },
+        [&](float x, float y) {
+            float depth = -nearestLit(x, y);
+            if (depth < 0.0f) return colour(LED_BACKING);
+            return mix(colour(0x3A9CFF), colour(0xE0FAFF), smoothstep(0.1f, 1.1f, depth));
+        });
 }
 
 }  // namespace

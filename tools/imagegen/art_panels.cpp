@@ -51,27 +51,32 @@ RgbImage makeBanner(TextRenderer& text, const char* caption, bool won, const Rgb
     for (int side = 0; side < 2; ++side) {
         auto sx = [&](float x) { return side == 0 ? x : w - x; };
         Polygon tail{{{sx(2), 24}, {sx(70), 24}, {sx(70), 80}, {sx(2), 80}, {sx(22), 52}}};
-        layer.fill(tail.box(), [&](float x, float y) { return tail.distance(x, y) < 1.2f; }, [&](float x, float y) {
-            if (!tail.contains(x, y)) return colour(0x2A1606);
-            Rgba c = shade(brassAt((y - 24.0f) / 56.0f * 0.8f + 0.2f, false), 0.72f);
-            return shade(c, 1.0f - 0.25f * smoothstep(-4.0f, 0.0f, tail.distance(x, y)));
-        });
+        layer.fill(
+            tail.box(), [&](float x, float y) { return tail.distance(x, y) < 1.2f; },
+            [&](float x, float y) {
+                if (!tail.contains(x, y)) return colour(0x2A1606);
+                Rgba c = shade(brassAt((y - 24.0f) / 56.0f * 0.8f + 0.2f, false), 0.72f);
+                return shade(c, 1.0f - 0.25f * smoothstep(-4.0f, 0.0f, tail.distance(x, y)));
+            });
     }
 
     const RoundRect plate{40, 6, w - 40, 90, 16};
     paintBrassPlate(layer, plate, won);
     if (!won)  // a duller, tarnished plate for a lost game
-        layer.fill(plate.inset(1.2f).box(), [&](float x, float y) { return plate.inset(1.2f).contains(x, y); },
-                   [](float, float) { return colour(0x2A1A10, 0.3f); });
+        layer.fill(
+            plate.inset(1.2f).box(), [&](float x, float y) { return plate.inset(1.2f).contains(x, y); },
+            [](float, float) { return colour(0x2A1A10, 0.3f); });
 
     // Brass rivets in the plate's four corners.
     for (float rx : {58.0f, w - 58.0f})
         for (float ry : {24.0f, 72.0f}) {
             const Circle rivet{rx, ry, 3.2f};
-            layer.fill(rivet.box(), [&](float x, float y) { return rivet.contains(x, y); }, [&](float x, float y) {
-                float lit = ((rx - x) + (ry - y)) / 6.4f;
-                return shade(brassAt(0.4f - 0.3f * lit, won), 0.9f + 0.3f * lit);
-            });
+            layer.fill(
+                rivet.box(), [&](float x, float y) { return rivet.contains(x, y); },
+                [&](float x, float y) {
+                    float lit = ((rx - x) + (ry - y)) / 6.4f;
+                    return shade(brassAt(0.4f - 0.3f * lit, won), 0.9f + 0.3f * lit);
+                });
         }
 
     TextMask label = text.render(SERIF, 50.0f, SCALE, caption);

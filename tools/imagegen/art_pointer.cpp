@@ -50,24 +50,29 @@ RgbImage makeFrame(int frame) {
                                phase * std::numbers::pi_v<float> / 2.0f);
     const Box all{0, 0, FRAME_WIDTH, FRAME_HEIGHT};
 
-    layer.fill(all, [&](float x, float y) { return body.distance(x, y) < 1.2f || star.distance(x, y) < 1.0f; },
-               [](float, float) { return colour(OUTLINE); });
+    layer.fill(
+        all, [&](float x, float y) { return body.distance(x, y) < 1.2f || star.distance(x, y) < 1.0f; },
+        [](float, float) { return colour(OUTLINE); });
 
     // The gleam runs along the arrow during the first two thirds of the cycle.
     const float gleam = phase * 1.5f - 0.2f;
     static const Gradient gold{{0.0f, colour(0xFFF0B0)}, {0.5f, colour(0xF2BE4A)}, {1.0f, colour(0xB7781E)}};
-    layer.fill(body.box(), [&](float x, float y) { return body.contains(x, y); }, [&](float x, float y) {
-        float along = ((x - TIP_X) * 0.45f + (y - TIP_Y)) / 19.0f;
-        Rgba c = gold.at(along);
-        float across = -body.distance(x, y);
-        c = shade(c, 0.85f + 0.25f * smoothstep(0.0f, 1.6f, across));
-        return mix(c, colour(0xFFFFF0), 0.8f * std::exp(-std::pow((along - gleam) / 0.09f, 2.0f)));
-    });
+    layer.fill(
+        body.box(), [&](float x, float y) { return body.contains(x, y); },
+        [&](float x, float y) {
+            float along = ((x - TIP_X) * 0.45f + (y - TIP_Y)) / 19.0f;
+            Rgba c = gold.at(along);
+            float across = -body.distance(x, y);
+            c = shade(c, 0.85f + 0.25f * smoothstep(0.0f, 1.6f, across));
+            return mix(c, colour(0xFFFFF0), 0.8f * std::exp(-std::pow((along - gleam) / 0.09f, 2.0f)));
+        });
 
-    layer.fill(star.box(), [&](float x, float y) { return star.contains(x, y); }, [&](float x, float y) {
-        float r = std::hypot(x - TIP_X, y - TIP_Y);
-        return mix(colour(0xFFFFFF), colour(0x7FE0FF), smoothstep(0.5f, 4.5f, r));
-    });
+    layer.fill(
+        star.box(), [&](float x, float y) { return star.contains(x, y); },
+        [&](float x, float y) {
+            float r = std::hypot(x - TIP_X, y - TIP_Y);
+            return mix(colour(0xFFFFFF), colour(0x7FE0FF), smoothstep(0.5f, 4.5f, r));
+        });
     return flattenKeyed(layer.resolve(), Beneath{nullptr, 0, 0, OUTLINE}, 0.5f);
 }
 

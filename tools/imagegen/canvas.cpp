@@ -15,7 +15,9 @@ Rgba mix(const Rgba& from, const Rgba& to, float t) {
     return {from.r * u + to.r * t, from.g * u + to.g * t, from.b * u + to.b * t, from.a * u + to.a * t};
 }
 
-Rgba fade(const Rgba& c, float factor) { return {c.r * factor, c.g * factor, c.b * factor, c.a * factor}; }
+Rgba fade(const Rgba& c, float factor) {
+    return {c.r * factor, c.g * factor, c.b * factor, c.a * factor};
+}
 
 Rgba shade(const Rgba& c, float factor) {
     return {std::min(c.r * factor, c.a), std::min(c.g * factor, c.a), std::min(c.b * factor, c.a), c.a};

@@ -101,8 +101,9 @@ public:
     // Paints the whole layer.
     template <class Paint>
     void fillAll(Paint paint) {
-        fill(Box{0, 0, static_cast<float>(width_), static_cast<float>(height_)}, [](float, float) { return true; },
-             paint);
+        fill(
+            Box{0, 0, static_cast<float>(width_), static_cast<float>(height_)}, [](float, float) { return true; },
+            paint);
     }
 
     // Paints paint(x, y), weighted by the mask, with the mask's sample (0, 0)

@@ -36,7 +36,9 @@ uint32_t quantise(float r, float g, float b, int x, int y) {
 
 // A colour the loader would turn into the key's 16-bit value gets one more
 // step of red, which no eye can see on a green this bright.
-uint32_t avoidKey(uint32_t rgb) { return to565(rgb) == KEY_565 ? (rgb & 0x00FFFF) | 0x080000 : rgb; }
+uint32_t avoidKey(uint32_t rgb) {
+    return to565(rgb) == KEY_565 ? (rgb & 0x00FFFF) | 0x080000 : rgb;
+}
 
 }  // namespace
 

@@ -14,11 +14,17 @@ float RoundRect::distance(float x, float y) const {
     return outside + std::min(std::max(qx, qy), 0.0f) - radius;
 }
 
-float Circle::distance(float x, float y) const { return std::hypot(x - cx, y - cy) - r; }
+float Circle::distance(float x, float y) const {
+    return std::hypot(x - cx, y - cy) - r;
+}
 
-float Ellipse::radius(float x, float y) const { return std::hypot((x - cx) / rx, (y - cy) / ry); }
+float Ellipse::radius(float x, float y) const {
+    return std::hypot((x - cx) / rx, (y - cy) / ry);
+}
 
-bool Ellipse::contains(float x, float y) const { return radius(x, y) < 1.0f; }
+bool Ellipse::contains(float x, float y) const {
+    return radius(x, y) < 1.0f;
+}
 
 bool Polygon::contains(float x, float y) const {
     bool in = false;
@@ -81,7 +87,9 @@ uint32_t hashInt(uint32_t n) {
     return n;
 }
 
-float hash01(uint32_t n) { return static_cast<float>(hashInt(n) >> 8) / static_cast<float>(1u << 24); }
+float hash01(uint32_t n) {
+    return static_cast<float>(hashInt(n) >> 8) / static_cast<float>(1u << 24);
+}
 
 namespace {
 float lattice(int x, int y, uint32_t seed) {

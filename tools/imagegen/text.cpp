@@ -58,7 +58,8 @@ TextMask TextRenderer::render(const std::string& font, float pixelSize, int scal
     result.mask.height = argb->h;
     result.mask.alpha.resize(static_cast<size_t>(argb->w) * argb->h);
     for (int y = 0; y < argb->h; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) + y * argb->pitch);
+        const auto* row =
+            reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) + y * argb->pitch);
         for (int x = 0; x < argb->w; ++x)
             result.mask.alpha[static_cast<size_t>(y) * argb->w + x] = static_cast<float>(row[x] >> 24) / 255.0f;
     }

@@ -22,7 +22,7 @@ struct TextMask {
     Mask mask;
     int originX = 0;  // samples
     int originY = 0;
-    int scale = 1;    // samples per pixel the mask was made for
+    int scale = 1;  // samples per pixel the mask was made for
 
     // The inked part of the line in pixels, relative to the layout box's
     // top-left (what centring should use: accents and descenders vary).
@@ -43,8 +43,7 @@ public:
     // layer of `scale` samples per pixel. `outline` in pixels thickens every
     // stroke on all sides (0: the plain glyphs). Throws std::runtime_error
     // when the font cannot be opened or the text cannot be rendered.
-    TextMask render(const std::string& font, float pixelSize, int scale, const std::string& text,
-                    float outline = 0.0f);
+    TextMask render(const std::string& font, float pixelSize, int scale, const std::string& text, float outline = 0.0f);
 
     // The advance width of `text` in pixels, as render() would lay it out.
     float width(const std::string& font, float pixelSize, int scale, const std::string& text);

@@ -23,8 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 
 int usage(const char* program) {
-    std::fprintf(stderr, "usage: %s RUN_FOLDER OUTPUT_FOLDER\n       %s --compare FOLDER FOLDER\n", program,
-                 program);
+    std::fprintf(stderr, "usage: %s RUN_FOLDER OUTPUT_FOLDER\n       %s --compare FOLDER FOLDER\n", program, program);
     return 2;
 }
 

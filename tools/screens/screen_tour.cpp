@@ -21,7 +21,9 @@ struct Jump {
 // The eight directions a piece jumps in.
 constexpr int DIRECTIONS[8][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}, {-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
 
-bool onGrid(int row, int col) { return row >= 0 && row < BOARD_SIZE && col >= 0 && col < BOARD_SIZE; }
+bool onGrid(int row, int col) {
+    return row >= 0 && row < BOARD_SIZE && col >= 0 && col < BOARD_SIZE;
+}
 
 class Tour {
 public:
@@ -109,7 +111,7 @@ bool Tour::mainMenuAndSubScreens(std::vector<Shot>* shots, std::string* error) {
 
     click(407, 353);  // Options
     pass();
-    click(390, 273);  // Sound: its lamp goes out
+    click(390, 273);   // Sound: its lamp goes out
     moveTo(430, 182);  // on Music
     if (!expect(STATE_OPTIONS, "the options", error)) return false;
     if (app_.soundOn) {
@@ -124,8 +126,8 @@ bool Tour::mainMenuAndSubScreens(std::vector<Shot>* shots, std::string* error) {
     if (!expect(STATE_HIGH_SCORES, "the best times", error)) return false;
     keep("best_times", shots);
 
-    click(400, 473);  // Back
-    click(402, 437);  // Help
+    click(400, 473);   // Back
+    click(402, 437);   // Help
     moveTo(436, 482);  // on Back
     if (!expect(STATE_HELP, "the help", error)) return false;
     keep("help", shots);
