@@ -27,8 +27,12 @@ void put32(uint8_t* at, uint32_t v) {
 }
 
 // Widening by repeating the top bits maps 0 to 0 and the channel's maximum to 255.
-uint8_t widen5(uint32_t v) { return static_cast<uint8_t>((v << 3) | (v >> 2)); }
-uint8_t widen6(uint32_t v) { return static_cast<uint8_t>((v << 2) | (v >> 4)); }
+uint8_t widen5(uint32_t v) {
+    return static_cast<uint8_t>((v << 3) | (v >> 2));
+}
+uint8_t widen6(uint32_t v) {
+    return static_cast<uint8_t>((v << 2) | (v >> 4));
+}
 
 // Writes all of `data`, going on after a short write. False on any error.
 bool writeAll(int fd, const uint8_t* data, size_t size) {
@@ -66,8 +70,8 @@ std::vector<uint8_t> encodeScreenshot(const uint16_t* pixels) {
     if (pixels == nullptr) return file;  // black
     for (int32_t y = 0; y < platform::PICTURE_HEIGHT; ++y) {
         const uint16_t* src = pixels + static_cast<size_t>(y) * platform::PICTURE_WIDTH;
-        uint8_t* dst = file.data() + SCREENSHOT_HEADER_BYTES +
-                       static_cast<size_t>(platform::PICTURE_HEIGHT - 1 - y) * ROW_BYTES;
+        uint8_t* dst =
+            file.data() + SCREENSHOT_HEADER_BYTES + static_cast<size_t>(platform::PICTURE_HEIGHT - 1 - y) * ROW_BYTES;
         for (int32_t x = 0; x < platform::PICTURE_WIDTH; ++x, dst += 3) {
             const uint32_t p = src[x];
             dst[0] = widen5(p & 0x1Fu);

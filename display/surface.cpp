@@ -31,8 +31,7 @@ bool holdsPixels(const Surface& s) {
 
 // All bounds in 64 bits: a rectangle or position near the int32 limits must be
 // refused, not wrap around into the picture.
-bool resolveCopy(Surface* target, int32_t x, int32_t y, const Surface& source, const Rect* sourceRect,
-                 CopyArea* area) {
+bool resolveCopy(Surface* target, int32_t x, int32_t y, const Surface& source, const Rect* sourceRect, CopyArea* area) {
     if (target == nullptr || !holdsPixels(*target) || !holdsPixels(source)) return false;
     Rect r = sourceRect != nullptr ? *sourceRect : Rect{0, 0, source.width, source.height};
     if (r.left < 0 || r.top < 0 || r.right > source.width || r.bottom > source.height) return false;
@@ -87,8 +86,10 @@ bool copyArea(Surface* target, int32_t x, int32_t y, const Surface& source, cons
     for (int32_t row = 0; row < area.height; ++row) {
         const uint16_t* src = area.source + row * area.sourcePitch;
         uint16_t* dst = area.target + row * area.targetPitch;
-        if (useKey) keyedRow(dst, src, area.width, source.colorKey);
-        else std::memcpy(dst, src, static_cast<size_t>(area.width) * sizeof(uint16_t));
+        if (useKey)
+            keyedRow(dst, src, area.width, source.colorKey);
+        else
+            std::memcpy(dst, src, static_cast<size_t>(area.width) * sizeof(uint16_t));
     }
     return true;
 }

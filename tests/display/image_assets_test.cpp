@@ -111,7 +111,9 @@ TEST_F(ImageAssets, GreenAndItsLookalikesAreTransparentExceptInTheBackground) {
     EXPECT_EQ(screen(1, 0), rgb565(standin::image("Tex/Background.Tex").colour)) << "background";
 }
 
-TEST_F(ImageAssets, ColorMatchWithoutDisplayIsZero) { EXPECT_EQ(app.colorMatch(0x00FF00), 0u); }
+TEST_F(ImageAssets, ColorMatchWithoutDisplayIsZero) {
+    EXPECT_EQ(app.colorMatch(0x00FF00), 0u);
+}
 
 TEST_F(ImageAssets, FocusCycleRebuildsEverythingAndKeepsTheGame) {
     ASSERT_EQ(app.loadAssets(), 0);

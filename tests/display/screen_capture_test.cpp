@@ -1,11 +1,12 @@
 // Screenshots: the exact file, the picture it holds, and its numbering.
+#include "display/screen_capture.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
-#include "display/screen_capture.h"
 #include "display_fixture.h"
 #include "tests/support/test_files.h"
 
@@ -63,12 +64,12 @@ TEST_F(ScreenCapture, FileHasExactHeadersAndBottomUpRows) {
 
 TEST_F(ScreenCapture, ShowsThePresentedFrameNotTheOneBeingDrawn) {
     captureScreen();
-    EXPECT_EQ(readFile("GAME0.bmp"), std::string(reinterpret_cast<const char*>(encodeScreenshot(nullptr).data()),
-                                                 1440054))
+    EXPECT_EQ(readFile("GAME0.bmp"),
+              std::string(reinterpret_cast<const char*>(encodeScreenshot(nullptr).data()), 1440054))
         << "black before anything was presented";
 
-    present(0x001F);                    // blue on screen
-    app.clearBackSurface(0xF800);       // red half-drawn
+    present(0x001F);               // blue on screen
+    app.clearBackSurface(0xF800);  // red half-drawn
     captureScreen();
     const std::string f = readFile("GAME1.bmp");
     ASSERT_EQ(f.size(), 1440054u);

@@ -15,7 +15,9 @@ constexpr int32_t I32_MIN = std::numeric_limits<int32_t>::min();
 constexpr uint16_t CLEAR = 0x0841;  // a value no stand-in glyph has
 
 // A pointer strip whose every pixel says where it came from.
-uint16_t code(int col, int row, int frame) { return static_cast<uint16_t>(1 + col + row * 64 + frame * 2048); }
+uint16_t code(int col, int row, int frame) {
+    return static_cast<uint16_t>(1 + col + row * 64 + frame * 2048);
+}
 
 class SpriteDrawing : public DisplayTest {
 protected:
@@ -87,8 +89,8 @@ TEST_F(SpriteDrawing, PointerIsCutAtEveryScreenEdge) {
 
     // Wholly off screen, or at positions that would overflow: nothing, no crash.
     app.clearBackSurface(CLEAR);
-    const std::pair<int32_t, int32_t> outside[] = {{800, 0},     {-38, 0},       {0, 600},       {0, -27},
-                                                   {I32_MAX, 0}, {I32_MIN, 0},   {0, I32_MAX},   {I32_MIN, I32_MIN}};
+    const std::pair<int32_t, int32_t> outside[] = {{800, 0},     {-38, 0},     {0, 600},     {0, -27},
+                                                   {I32_MAX, 0}, {I32_MIN, 0}, {0, I32_MAX}, {I32_MIN, I32_MIN}};
     for (auto [x, y] : outside) app.drawSprite(app.pointerSprite, x, y);
     EXPECT_EQ(app.backSurface->pixels, std::vector<uint16_t>(800 * 600, CLEAR)) << "pointer drawn off screen";
 }
@@ -99,8 +101,14 @@ TEST_F(SpriteDrawing, NumbersArePaddedClampedAndNeverNegative) {
         const char* shown;
     };
     const Case cases[] = {
-        {5, 2, "05"},     {123, 2, "99"},   {7, 3, "007"},  {-1, 2, "00"},  {I32_MIN, 3, "000"},
-        {0, 1, "0"},      {I32_MAX, 10, "2147483647"},      {I32_MAX, 12, "002147483647"},
+        {5, 2, "05"},
+        {123, 2, "99"},
+        {7, 3, "007"},
+        {-1, 2, "00"},
+        {I32_MIN, 3, "000"},
+        {0, 1, "0"},
+        {I32_MAX, 10, "2147483647"},
+        {I32_MAX, 12, "002147483647"},
         {I32_MAX, 9, "999999999"},
     };
     for (const Case& c : cases) {
@@ -144,7 +152,7 @@ TEST_F(SpriteDrawing, ClockShowsHoursMinutesSeconds) {
         const char* shown;
     };
     const Case cases[] = {
-        {0, "00-00-00"},      {59, "00-00-59"},     {3599, "00-59-59"}, {3600, "01-00-00"},  {3661, "01-01-01"},
+        {0, "00-00-00"},      {59, "00-00-59"},     {3599, "00-59-59"}, {3600, "01-00-00"},    {3661, "01-01-01"},
         {359999, "99-59-59"}, {360000, "99-00-00"}, {-5, "00-00-00"},   {I32_MAX, "99-14-07"},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,7 @@
 // Surfaces and the two copies: byte-for-byte against a plain reference loop,
 // and refusal of every copy that does not fit.
+#include "display/surface.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,7 +9,6 @@
 #include <random>
 
 #include "display/pixel_format.h"
-#include "display/surface.h"
 
 namespace {
 
@@ -61,8 +62,8 @@ TEST(SurfaceCopy, MatchesReferenceOnRandomImagesAndRectangles) {
         Surface expected = target;
         bool expectedResult = referenceCopy(expected, x, y, source, r, keyed);
         bool result = keyed ? copyKeyed(&target, x, y, source, &r) : copyOpaque(&target, x, y, source, &r);
-        ASSERT_EQ(result, expectedResult) << "rect " << r.left << "," << r.top << "," << r.right << ","
-                                          << r.bottom << " at " << x << "," << y;
+        ASSERT_EQ(result, expectedResult)
+            << "rect " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " at " << x << "," << y;
         ASSERT_EQ(target.pixels, expected.pixels);
     }
 }
