@@ -88,6 +88,7 @@ TEST_F(ImageAssets, GreenAndItsLookalikesAreTransparentExceptInTheBackground) {
         const uint32_t colours[] = {0x00FF00, 0x04FE03, 0x08FF00, 0xF8A000};
         return colours[x];
     });
+    EXPECT_EQ(app.colorMatch(0x00FF00), 0u) << "no display yet";
     ASSERT_EQ(app.loadAssets(), 0);
     EXPECT_EQ(app.colorMatch(0x00FF00), 0x07E0u);
     EXPECT_EQ(app.colorMatch(0x00FF0000), 0x001Fu) << "colour values are 0x00BBGGRR: this is blue";

@@ -76,7 +76,16 @@ TEST_F(ScreenCapture, ShowsThePresentedFrameNotTheOneBeingDrawn) {
     EXPECT_EQ(bgrAt(f, 123, 456), std::string("\xff\x00\x00", 3)) << "the presented blue frame";
 }
 
-TEST_F(ScreenCapture, NeverReplacesAFileAndNumbersConsecutively) {
+TEST_F(ScreenCapture, EachCaptureWritesTheNextNumber) {
+    present(0x07E0);
+    for (int i = 0; i < 4; ++i) captureScreen();
+    for (const char* name : {"GAME0.bmp", "GAME1.bmp", "GAME2.bmp", "GAME3.bmp"})
+        EXPECT_EQ(std::filesystem::file_size(name), 1440054u) << name;
+    EXPECT_FALSE(std::filesystem::exists("GAME4.bmp"));
+    EXPECT_EQ(screenshotCounter, 4);
+}
+
+TEST_F(ScreenCapture, NeverReplacesAnExistingFile) {
     present(0x07E0);
     writeFile("GAME0.bmp", "a picture of another run");
     writeFile("GAME2.bmp", "and another");

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <random>
 
@@ -40,7 +42,11 @@ bool referenceCopy(Surface& target, int32_t x, int32_t y, const Surface& source,
 }
 
 TEST(SurfaceCopy, MatchesReferenceOnRandomImagesAndRectangles) {
-    const unsigned seed = std::random_device{}();
+    // QM_TEST_SEED=<seed> replays a failing run.
+    const char* given = std::getenv("QM_TEST_SEED");
+    const unsigned seed =
+        given != nullptr ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : std::random_device{}();
+    std::printf("copy test seed %u\n", seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
