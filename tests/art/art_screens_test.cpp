@@ -160,14 +160,20 @@ TEST_F(ArtScreen, SelectedPieceRisesFivePixels) {
             if (luminance565(f.at(200, y)) > wood + 60) return y;
         return -1;
     };
-    const int resting = glassTop(frameWithPointerAt(700, 20));
+    // The bottom of the hole of (4, 0), hidden by a resting piece's shadow.
+    const int seatY = 75 + 200 + 39;
+    const headless::Frame before = frameWithPointerAt(700, 20);
+    const int resting = glassTop(before);
     headless::setCursor(200, 300);
     app.clickPending = true;
     app.stepFrame();  // selects (4, 0); the board was drawn before the click
     ASSERT_TRUE(app.pieceSelected);
-    const int raised = glassTop(frameWithPointerAt(700, 20));
+    const headless::Frame after = frameWithPointerAt(700, 20);
+    const int raised = glassTop(after);
     ASSERT_GT(resting, 0) << "no glass found above the piece's hole";
     EXPECT_EQ(resting - raised, 5);
+    EXPECT_GT(luminance565(after.at(200, seatY)), luminance565(before.at(200, seatY)) + 30)
+        << "the lifted piece uncovers the brass seat of its hole";
 }
 
 TEST_F(ArtScreen, ClockGlyphsLandWholeOnTheBoardAndTheOverlays) {

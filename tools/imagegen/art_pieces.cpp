@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/imagegen/art.h"
+#include "tools/imagegen/brass.h"
 #include "tools/imagegen/shapes.h"
 
 namespace imagegen {
@@ -49,6 +50,22 @@ RgbImage makeHole(const RgbImage& board) {
             Rgba base = mix(colour(0x1B100A), colour(0x3A2416), 0.6f * floorLight);
             return mix(base, colour(0x070302), 0.85f * shadow * (1.0f - 0.6f * floorLight));
         });
+    // A brass seat in the bottom of the socket. A resting piece's shadow
+    // hides it; a selected piece, drawn 5 pixels higher, uncovers it, so
+    // the lifted piece shows a gleam of brass beneath it.
+    const float seatInner = 12.5f, seatOuter = 15.5f;
+    layer.fill(
+        Box{c - seatOuter, c, c + seatOuter, c + seatOuter},
+        [&](float x, float y) {
+            float r = std::hypot(x - c, y - c);
+            return r > seatInner && r < seatOuter && (y - c) > std::fabs(x - c);
+        },
+        [&](float x, float y) {
+            float across = std::fabs(x - c) / (y - c);  // 0 straight down, 1 at the seat's ends
+            float r = std::hypot(x - c, y - c);
+            Rgba metal = brassAt(0.35f + 0.4f * std::fabs(r - 14.0f) / 1.5f, false);
+            return fade(metal, 1.0f - across * across);
+        });
     Beneath beneath{&board, SAMPLE_CELL_X, SAMPLE_CELL_Y, 0x000000};
     return flattenKeyed(layer.resolve(), beneath, 0.02f);
 }
@@ -57,13 +74,14 @@ RgbImage makePiece(const RgbImage& board, const RgbImage& hole) {
     Layer layer(PIECE_WIDTH, PIECE_HEIGHT, 4);
     const Circle bulb{BULB_X, BULB_Y, BULB_RADIUS};
 
-    // The soft shadow at the foot, in the socket below the glass.
-    const Ellipse foot{33, 46, 15, 5.5f};
+    // The shadow at the foot fills the socket below the glass (and covers
+    // the brass seat, which shows only when the piece is lifted).
+    const Ellipse foot{32, 50, 17, 7};
     layer.fill(
         foot.box(), [&](float x, float y) { return foot.contains(x, y); },
         [&](float x, float y) {
             float r = foot.radius(x, y);
-            return colour(0x000000, 0.6f * (1.0f - r * r));
+            return colour(0x000000, 0.92f * (1.0f - r * r * r * r));
         });
 
     // A warm halo round the upper half of the glass.
