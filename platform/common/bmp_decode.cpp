@@ -32,7 +32,9 @@ constexpr uint32_t BI_RLE8 = 1;
 constexpr uint32_t BI_RLE4 = 2;
 constexpr uint32_t BI_BITFIELDS = 3;
 
-uint32_t le16(const uint8_t* p) { return p[0] | (p[1] << 8); }
+uint32_t le16(const uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
 uint32_t le32(const uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }

@@ -7,9 +7,15 @@
 
 namespace headless {
 
-const std::vector<std::string>& audioCalls() { return state().audioCalls; }
-void clearAudioCalls() { state().audioCalls.clear(); }
-void failAudioDevice(bool fail) { state().failAudioDevice = fail; }
+const std::vector<std::string>& audioCalls() {
+    return state().audioCalls;
+}
+void clearAudioCalls() {
+    state().audioCalls.clear();
+}
+void failAudioDevice(bool fail) {
+    state().failAudioDevice = fail;
+}
 
 void failAudioLoad(const std::string& path) {
     if (path.empty()) {
@@ -54,7 +60,9 @@ bool fileLoads(const char* path) {
     return soundFileLooksPlayable(path, nullptr) && state().failingAudioLoads.count(path) == 0;
 }
 
-void record(const std::string& line) { state().audioCalls.push_back(line); }
+void record(const std::string& line) {
+    state().audioCalls.push_back(line);
+}
 
 }  // namespace
 

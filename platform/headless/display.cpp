@@ -6,11 +6,19 @@
 
 namespace headless {
 
-void failDisplayStep(DisplayStep step) { state().failingStep = step; }
-int primarySurfacesHeld() { return static_cast<int>(state().primaries.size()); }
-int backBuffersHeld() { return state().backBuffers; }
+void failDisplayStep(DisplayStep step) {
+    state().failingStep = step;
+}
+int primarySurfacesHeld() {
+    return static_cast<int>(state().primaries.size());
+}
+int backBuffersHeld() {
+    return state().backBuffers;
+}
 
-const std::deque<Frame>& presentedFrames() { return state().frames; }
+const std::deque<Frame>& presentedFrames() {
+    return state().frames;
+}
 
 void setFrameRecordLimit(size_t limit) {
     State& s = state();
@@ -18,7 +26,9 @@ void setFrameRecordLimit(size_t limit) {
     while (s.frames.size() > limit) s.frames.pop_front();
 }
 
-uint64_t presentCount() { return state().presentCount; }
+uint64_t presentCount() {
+    return state().presentCount;
+}
 
 void freeDisplayHandles(State& s) {
     for (platform::PrimarySurface* primary : s.primaries) delete primary;
@@ -34,9 +44,13 @@ using headless::state;
 
 namespace {
 
-bool isWindow(Window* window) { return window != nullptr && window == state().window; }
+bool isWindow(Window* window) {
+    return window != nullptr && window == state().window;
+}
 
-bool isPrimary(PrimarySurface* primary) { return primary != nullptr && state().primaries.count(primary) != 0; }
+bool isPrimary(PrimarySurface* primary) {
+    return primary != nullptr && state().primaries.count(primary) != 0;
+}
 
 }  // namespace
 
@@ -44,7 +58,9 @@ bool displaySetFullscreen(Window* window) {
     return isWindow(window) && state().failingStep != headless::DISPLAY_FAIL_FULLSCREEN;
 }
 
-bool displaySetMode(Window* window) { return isWindow(window) && state().failingStep != headless::DISPLAY_FAIL_MODE; }
+bool displaySetMode(Window* window) {
+    return isWindow(window) && state().failingStep != headless::DISPLAY_FAIL_MODE;
+}
 
 PrimarySurface* displayCreatePrimary(Window* window) {
     if (!isWindow(window) || state().failingStep == headless::DISPLAY_FAIL_PRIMARY) return nullptr;

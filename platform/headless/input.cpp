@@ -5,10 +5,18 @@
 
 namespace headless {
 
-void setTicks(uint32_t now) { state().now = now; }
-void advanceTicks(uint32_t milliseconds) { state().now += milliseconds; }
-uint32_t waitCount() { return state().waitCount; }
-uint32_t lastWaitDeadline() { return state().lastWaitDeadline; }
+void setTicks(uint32_t now) {
+    state().now = now;
+}
+void advanceTicks(uint32_t milliseconds) {
+    state().now += milliseconds;
+}
+uint32_t waitCount() {
+    return state().waitCount;
+}
+uint32_t lastWaitDeadline() {
+    return state().lastWaitDeadline;
+}
 
 void setCursor(int32_t x, int32_t y) {
     state().cursor = {std::clamp(x, 0, platform::PICTURE_WIDTH - 1), std::clamp(y, 0, platform::PICTURE_HEIGHT - 1)};
@@ -20,7 +28,9 @@ void pushEvent(platform::EventKind kind) {
     if (kind <= platform::EVENT_NONE || kind > platform::EVENT_QUIT) return;
     state().events.push_back(kind);
 }
-size_t pendingEvents() { return state().events.size(); }
+size_t pendingEvents() {
+    return state().events.size();
+}
 
 void keyDown(int code) {
     if (code < 0 || code >= platform::KEY_COUNT) return;
@@ -31,16 +41,26 @@ void keyUp(int code) {
     if (code < 0 || code >= platform::KEY_COUNT) return;
     state().held[code] = false;  // the latch keeps a short tap for the next read
 }
-void failKeyboardReads(int count) { state().failingReads = std::max(count, 0); }
-void failKeyboardOpen(bool fail) { state().failKeyboardOpen = fail; }
-int keyboardAcquireCount() { return state().keyboardAcquires; }
-bool keyboardIsOpen() { return state().keyboard != nullptr; }
+void failKeyboardReads(int count) {
+    state().failingReads = std::max(count, 0);
+}
+void failKeyboardOpen(bool fail) {
+    state().failKeyboardOpen = fail;
+}
+int keyboardAcquireCount() {
+    return state().keyboardAcquires;
+}
+bool keyboardIsOpen() {
+    return state().keyboard != nullptr;
+}
 
 void failWindowCreate(const char* reason) {
     state().windowFails = reason != nullptr;
     state().windowFailure = reason != nullptr ? reason : "";
 }
-bool windowExists() { return state().window != nullptr; }
+bool windowExists() {
+    return state().window != nullptr;
+}
 
 void freeInputHandles(State& s) {
     delete s.keyboard;
@@ -55,7 +75,9 @@ namespace platform {
 
 using headless::state;
 
-uint32_t ticks() { return state().now; }
+uint32_t ticks() {
+    return state().now;
+}
 
 void waitUntil(uint32_t deadline) {
     headless::State& s = state();
@@ -65,7 +87,9 @@ void waitUntil(uint32_t deadline) {
     if (static_cast<int32_t>(deadline - s.now) > 0) s.now = deadline;
 }
 
-Point cursorPosition() { return state().cursor; }
+Point cursorPosition() {
+    return state().cursor;
+}
 
 EventKind pollEvent() {
     headless::State& s = state();

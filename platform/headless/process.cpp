@@ -10,8 +10,12 @@
 
 namespace headless {
 
-const std::vector<MessageBox>& messageBoxes() { return state().messageBoxes; }
-int lastExitCode() { return state().lastExitCode; }
+const std::vector<MessageBox>& messageBoxes() {
+    return state().messageBoxes;
+}
+int lastExitCode() {
+    return state().lastExitCode;
+}
 
 }  // namespace headless
 

@@ -14,7 +14,7 @@
 namespace {
 
 std::string validFile() {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 5;
     s.height = 3;
     s.pixels = packRows(5, 3, 24, false, [](int x, int y) { return uint32_t(x * 0x300000 + y * 0x50); });
@@ -121,7 +121,7 @@ TEST(BmpMalformed, AbsurdHeaderFields) {
 }
 
 TEST(BmpMalformed, BrokenRunLengthStream) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 5;
     s.height = 3;
     s.bits = 8;
@@ -138,14 +138,14 @@ TEST(BmpMalformed, RandomDamageNeverCrashes) {
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    BmpSpec rle;
+    BmpLayout rle;
     rle.width = 6;
     rle.height = 4;
     rle.bits = 4;
     rle.compression = 2;
     rle.palette = {0x111111, 0x222222, 0x333333, 0x444444, 0x555555};
     rle.pixels = encodeRle4(6, 4, [](int x, int y) { return uint32_t((x / 2 + y) % 5); });
-    BmpSpec pal;
+    BmpLayout pal;
     pal.width = 7;
     pal.height = 2;
     pal.bits = 1;

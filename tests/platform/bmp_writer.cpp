@@ -43,37 +43,37 @@ std::vector<uint32_t> rowOf(int width, int y, const std::function<uint32_t(int, 
 
 }  // namespace
 
-std::string buildBmp(const BmpSpec& spec) {
-    const bool core = spec.headerSize == 12;
-    const bool masksInHeader = spec.headerSize >= 108;
+std::string buildBmp(const BmpLayout& layout) {
+    const bool core = layout.headerSize == 12;
+    const bool masksInHeader = layout.headerSize >= 108;
     std::string info;
-    put32(info, spec.headerSize);
+    put32(info, layout.headerSize);
     if (core) {
-        put16(info, static_cast<uint32_t>(spec.width));
-        put16(info, static_cast<uint32_t>(spec.height));
+        put16(info, static_cast<uint32_t>(layout.width));
+        put16(info, static_cast<uint32_t>(layout.height));
         put16(info, 1);
-        put16(info, spec.bits);
+        put16(info, layout.bits);
     } else {
-        put32(info, static_cast<uint32_t>(spec.width));
-        put32(info, static_cast<uint32_t>(spec.topDown ? -spec.height : spec.height));
+        put32(info, static_cast<uint32_t>(layout.width));
+        put32(info, static_cast<uint32_t>(layout.topDown ? -layout.height : layout.height));
         put16(info, 1);
-        put16(info, spec.bits);
-        put32(info, spec.compression);
-        put32(info, static_cast<uint32_t>(spec.pixels.size()));
+        put16(info, layout.bits);
+        put32(info, layout.compression);
+        put32(info, static_cast<uint32_t>(layout.pixels.size()));
         put32(info, 2835);
         put32(info, 2835);
-        put32(info, static_cast<uint32_t>(spec.palette.size()));
+        put32(info, static_cast<uint32_t>(layout.palette.size()));
         put32(info, 0);
         if (masksInHeader) {
-            for (size_t i = 0; i < 4; ++i) put32(info, i < spec.masks.size() ? spec.masks[i] : 0);
+            for (size_t i = 0; i < 4; ++i) put32(info, i < layout.masks.size() ? layout.masks[i] : 0);
             put32(info, 0x73524742);  // 'sRGB'
         }
-        info.resize(spec.headerSize, '\0');
+        info.resize(layout.headerSize, '\0');
         if (!masksInHeader) {
-            for (uint32_t mask : spec.masks) put32(info, mask);
+            for (uint32_t mask : layout.masks) put32(info, mask);
         }
     }
-    for (uint32_t colour : spec.palette) {
+    for (uint32_t colour : layout.palette) {
         info += static_cast<char>(colour & 0xFF);
         info += static_cast<char>((colour >> 8) & 0xFF);
         info += static_cast<char>((colour >> 16) & 0xFF);
@@ -81,10 +81,10 @@ std::string buildBmp(const BmpSpec& spec) {
     }
     const uint32_t offset = 14 + static_cast<uint32_t>(info.size());
     std::string file = "BM";
-    put32(file, offset + static_cast<uint32_t>(spec.pixels.size()));
+    put32(file, offset + static_cast<uint32_t>(layout.pixels.size()));
     put32(file, 0);
     put32(file, offset);
-    return file + info + spec.pixels;
+    return file + info + layout.pixels;
 }
 
 std::string packRows(int width, int height, int bits, bool topDown, const std::function<uint32_t(int, int)>& value) {
@@ -100,7 +100,8 @@ std::string packRows(int width, int height, int bits, bool topDown, const std::f
                 const int shift = 8 - bits - static_cast<int>(bit % 8);
                 row[bit / 8] = static_cast<char>(static_cast<uint8_t>(row[bit / 8]) | (v << shift));
             } else {
-                for (int b = 0; b < bits / 8; ++b) row[static_cast<size_t>(x) * (bits / 8) + b] = static_cast<char>(v >> (8 * b));
+                for (int b = 0; b < bits / 8; ++b)
+                    row[static_cast<size_t>(x) * (bits / 8) + b] = static_cast<char>(v >> (8 * b));
             }
         }
         out += row;

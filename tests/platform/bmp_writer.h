@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-struct BmpSpec {
+struct BmpLayout {
     int width = 0;
-    int height = 0;          // written negated when topDown
+    int height = 0;            // written negated when topDown
     uint32_t headerSize = 40;  // 12 (OS/2 core), 40, 108 (v4) or 124 (v5)
     uint16_t bits = 24;
     uint32_t compression = 0;  // 0 none, 1 RLE8, 2 RLE4, 3 bitfields
@@ -19,7 +19,7 @@ struct BmpSpec {
     std::string pixels;             // the pixel bytes exactly as stored
 };
 
-std::string buildBmp(const BmpSpec& spec);
+std::string buildBmp(const BmpLayout& layout);
 
 // Uncompressed pixel bytes: value(x, y) is a palette index or a raw pixel of
 // `bits` bits (little-endian); rows are padded to 4 bytes and stored

@@ -1,8 +1,9 @@
 // The quick check that decides whether a sound file is worth loading.
+#include "platform/common/sound_file_check.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/common/sound_file_check.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 
@@ -14,7 +15,9 @@ std::string bytes(const char (&literal)[N]) {
     return std::string(literal, N - 1);
 }
 
-bool playable(const char* path, std::string* error = nullptr) { return platform::soundFileLooksPlayable(path, error); }
+bool playable(const char* path, std::string* error = nullptr) {
+    return platform::soundFileLooksPlayable(path, error);
+}
 
 TEST(SoundFileCheck, AcceptsWavAndOggHeadersOnly) {
     TempDir dir;

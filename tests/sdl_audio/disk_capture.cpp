@@ -40,7 +40,8 @@ void writeWav(const std::string& path, const std::vector<int16_t>& samples) {
 std::vector<int16_t> tone(int frames, int hertz, int amplitude) {
     std::vector<int16_t> out(static_cast<size_t>(frames));
     for (int i = 0; i < frames; ++i) {
-        out[static_cast<size_t>(i)] = static_cast<int16_t>(amplitude * std::sin(2 * std::numbers::pi * hertz * i / RATE));
+        out[static_cast<size_t>(i)] =
+            static_cast<int16_t>(amplitude * std::sin(2 * std::numbers::pi * hertz * i / RATE));
     }
     return out;
 }
@@ -83,8 +84,8 @@ Capture readCapture(const std::string& path, int64_t first, int64_t count) {
     capture.origin = first;
     capture.samples.resize(bytes.size() / 2);
     for (size_t i = 0; i < capture.samples.size(); ++i) {
-        capture.samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) |
-                                                  (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
+        capture.samples[i] =
+            static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
     }
     return capture;
 }

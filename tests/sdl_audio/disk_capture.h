@@ -7,8 +7,8 @@
 #include <vector>
 
 constexpr int RATE = 44100;
-constexpr int BYTES_PER_FRAME = 4;     // two 16-bit channels
-constexpr int BUFFER_FRAMES = 1024;    // one mixer buffer
+constexpr int BYTES_PER_FRAME = 4;   // two 16-bit channels
+constexpr int BUFFER_FRAMES = 1024;  // one mixer buffer
 
 // A mono 16-bit 44.1 kHz WAV file holding `samples`.
 void writeWav(const std::string& path, const std::vector<int16_t>& samples);
@@ -25,8 +25,8 @@ bool waitForBytes(const std::string& path, int64_t bytes);
 
 // A stretch of the output, addressed by frame numbers of the whole file.
 struct Capture {
-    int64_t origin = 0;            // the first frame held
-    std::vector<int16_t> samples;  // interleaved left, right
+    int64_t origin = 0;                                                                   // the first frame held
+    std::vector<int16_t> samples;                                                         // interleaved left, right
     int64_t frames() const { return origin + static_cast<int64_t>(samples.size() / 2); }  // one past the last
     int16_t at(int64_t frame, int channel) const {
         return samples[static_cast<size_t>((frame - origin) * 2 + channel)];

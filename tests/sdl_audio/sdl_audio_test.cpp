@@ -304,7 +304,8 @@ TEST(SilentAudio, UnopenableDriverGivesASilentDeviceThatStillChecksFiles) {
             if (problem != nullptr) std::fprintf(stderr, "FAILED: %s\n", problem);
             std::exit(problem == nullptr ? 0 : 1);
         },
-        testing::ExitedWithCode(0), "^Quillmara: no audio device \\([^\n]*nonexistent[^\n]*\\); playing without sound\n$");
+        testing::ExitedWithCode(0),
+        "^Quillmara: no audio device \\([^\n]*nonexistent[^\n]*\\); playing without sound\n$");
 }
 
 }  // namespace

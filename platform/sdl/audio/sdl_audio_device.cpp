@@ -19,9 +19,13 @@ State& state() {
     return theState;
 }
 
-bool isOpen(platform::AudioDevice* device) { return device != nullptr && device == state().device; }
+bool isOpen(platform::AudioDevice* device) {
+    return device != nullptr && device == state().device;
+}
 
-bool isOpenAndAudible(platform::AudioDevice* device) { return isOpen(device) && !device->silent; }
+bool isOpenAndAudible(platform::AudioDevice* device) {
+    return isOpen(device) && !device->silent;
+}
 
 }  // namespace sdlaudio
 

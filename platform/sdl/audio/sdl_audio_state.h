@@ -46,7 +46,7 @@ constexpr int CHANNELS_PER_PATH = 4;
 struct State {
     platform::AudioDevice* device = nullptr;  // the open device, if any
     int generation = 0;
-    bool silenceReported = false;  // the no-device line is printed once per run
+    bool silenceReported = false;             // the no-device line is printed once per run
     std::vector<platform::AudioPath*> slots;  // slot i owns channels 4i..4i+3
     std::set<platform::AudioMusic*> musics;
     std::set<platform::AudioSample*> samples;
@@ -62,8 +62,12 @@ bool isOpen(platform::AudioDevice* device);
 bool isOpenAndAudible(platform::AudioDevice* device);
 
 // The first mixer channel and the group tag of a path's slot.
-inline int firstChannel(int slot) { return slot * CHANNELS_PER_PATH; }
-inline int tagOf(int slot) { return slot + 1; }
+inline int firstChannel(int slot) {
+    return slot * CHANNELS_PER_PATH;
+}
+inline int tagOf(int slot) {
+    return slot + 1;
+}
 
 // Frees the mixer channels of a path of the current opening (halting what
 // they play). Called by audioFreePath; a path of an older opening has none.
