@@ -21,9 +21,13 @@ constexpr int32_t CLOCK_Y = 550;
 constexpr int32_t PLAY_POINTER_DX = -2;
 constexpr int32_t PLAY_POINTER_DY = -10;
 
-void drawBackground(GameApp& app) { drawOpaque(app, app.texBackground.get(), 0, 0); }
+void drawBackground(GameApp& app) {
+    drawOpaque(app, app.texBackground.get(), 0, 0);
+}
 
-void drawLogo(GameApp& app) { drawKeyed(app, app.texLogo.get(), LOGO_X, LOGO_Y); }
+void drawLogo(GameApp& app) {
+    drawKeyed(app, app.texLogo.get(), LOGO_X, LOGO_Y);
+}
 
 // The finished board under the Won and Lost overlays.
 void drawBoardScreen(GameApp& app) {
@@ -47,81 +51,81 @@ void GameApp::stepFrame() {
     clearBackSurface(0);
 
     switch (state) {
-    case STATE_MAIN_MENU:
-        drawMainMenu();
-        drawLogo(*this);  // over the buttons on this screen
-        break;
+        case STATE_MAIN_MENU:
+            drawMainMenu();
+            drawLogo(*this);  // over the buttons on this screen
+            break;
 
-    case STATE_OPTIONS:
-        drawBackground(*this);
-        drawLogo(*this);
-        // Each button clears the click when it acts, so one click presses
-        // at most one of them.
-        handleOptionsButton(OPTION_BACK);
-        handleOptionsButton(OPTION_MUSIC);
-        handleOptionsButton(OPTION_SOUND);
-        break;
+        case STATE_OPTIONS:
+            drawBackground(*this);
+            drawLogo(*this);
+            // Each button clears the click when it acts, so one click presses
+            // at most one of them.
+            handleOptionsButton(OPTION_BACK);
+            handleOptionsButton(OPTION_MUSIC);
+            handleOptionsButton(OPTION_SOUND);
+            break;
 
-    case STATE_HIGH_SCORES:
-        drawBackground(*this);
-        drawLogo(*this);
-        showBestTimes();
-        handleOptionsButton(OPTION_BACK);
-        break;
+        case STATE_HIGH_SCORES:
+            drawBackground(*this);
+            drawLogo(*this);
+            showBestTimes();
+            handleOptionsButton(OPTION_BACK);
+            break;
 
-    case STATE_HELP:
-        drawBackground(*this);
-        drawLogo(*this);
-        drawKeyed(*this, texHelp.get(), HELP_X, HELP_Y);
-        handleOptionsButton(OPTION_BACK);
-        break;
+        case STATE_HELP:
+            drawBackground(*this);
+            drawLogo(*this);
+            drawKeyed(*this, texHelp.get(), HELP_X, HELP_Y);
+            handleOptionsButton(OPTION_BACK);
+            break;
 
-    case STATE_NEW_GAME:
-        drawBackground(*this);
-        drawLogo(*this);
-        // The clock starts one frame before the first playing frame.
-        gameStartTick = platform::ticks();
-        loadLevel();  // ends the process when the level cannot be read
-        pieceSelected = false;
-        selectedRow = -1;
-        selectedCol = -1;
-        finishFrame(*this);
-        state = STATE_PLAYING;
-        return;
+        case STATE_NEW_GAME:
+            drawBackground(*this);
+            drawLogo(*this);
+            // The clock starts one frame before the first playing frame.
+            gameStartTick = platform::ticks();
+            loadLevel();  // ends the process when the level cannot be read
+            pieceSelected = false;
+            selectedRow = -1;
+            selectedCol = -1;
+            finishFrame(*this);
+            state = STATE_PLAYING;
+            return;
 
-    case STATE_PLAYING:
-        drawBackground(*this);
-        drawKeyed(*this, texBoard.get(), 0, 0);
-        cursor = platform::cursorPosition();
-        drawBoard();
-        updatePlayTimer();
-        handleBoardClick();
-        if (noPieceCanMove()) state = STATE_LOST;
-        // Tested second so that the jump leaving a single piece, after which
-        // nothing can move either, ends the game as won.
-        if (fewerThanTwoPieces()) {
-            state = STATE_WON;
-            if (soundOn) playSoundEffect(sfxSuccess);
-        }
-        // The pointer stays where the board click was judged: no new sample.
-        drawSprite(pointerSprite, cursor.x + PLAY_POINTER_DX, cursor.y + PLAY_POINTER_DY);
-        flipFrame();
-        clickPending = false;
-        return;
+        case STATE_PLAYING:
+            drawBackground(*this);
+            drawKeyed(*this, texBoard.get(), 0, 0);
+            cursor = platform::cursorPosition();
+            drawBoard();
+            updatePlayTimer();
+            handleBoardClick();
+            if (noPieceCanMove()) state = STATE_LOST;
+            // Tested second so that the jump leaving a single piece, after which
+            // nothing can move either, ends the game as won.
+            if (fewerThanTwoPieces()) {
+                state = STATE_WON;
+                if (soundOn) playSoundEffect(sfxSuccess);
+            }
+            // The pointer stays where the board click was judged: no new sample.
+            drawSprite(pointerSprite, cursor.x + PLAY_POINTER_DX, cursor.y + PLAY_POINTER_DY);
+            flipFrame();
+            clickPending = false;
+            return;
 
-    case STATE_WON:
-        drawBoardScreen(*this);
-        drawKeyed(*this, texWon.get(), OVERLAY_X, OVERLAY_Y);
-        drawTime(finalSeconds, CLOCK_X, CLOCK_Y);
-        if (clickPending) state = STATE_MAIN_MENU;
-        break;
+        case STATE_WON:
+            drawBoardScreen(*this);
+            drawKeyed(*this, texWon.get(), OVERLAY_X, OVERLAY_Y);
+            drawTime(finalSeconds, CLOCK_X, CLOCK_Y);
+            if (clickPending) state = STATE_MAIN_MENU;
+            break;
 
-    case STATE_LOST:
-        drawBoardScreen(*this);
-        drawKeyed(*this, texFail.get(), OVERLAY_X, OVERLAY_Y);
-        if (clickPending) state = STATE_MAIN_MENU;
-        drawTime(elapsedSeconds, CLOCK_X, CLOCK_Y);
-        break;
+        case STATE_LOST:
+            drawBoardScreen(*this);
+            drawKeyed(*this, texFail.get(), OVERLAY_X, OVERLAY_Y);
+            if (clickPending) state = STATE_MAIN_MENU;
+            drawTime(elapsedSeconds, CLOCK_X, CLOCK_Y);
+            break;
     }
     // The common ending also consumes the click that left Won or Lost, so
     // the main menu of the next frame never sees it.

@@ -87,8 +87,8 @@ void GameApp::drawMainMenu() {
 }
 
 void GameApp::handleMenuButton(MenuButton button) {
-    const Surface* images[] = {texMenuStart.get(), texMenuOptions.get(), texMenuHighScores.get(),
-                               texMenuHelp.get(), texMenuExit.get()};
+    const Surface* images[] = {texMenuStart.get(), texMenuOptions.get(), texMenuHighScores.get(), texMenuHelp.get(),
+                               texMenuExit.get()};
     if (button < MENU_START || button > MENU_EXIT) return;
     const ButtonLayout& place = MENU_LAYOUT[button];
 
@@ -101,25 +101,25 @@ void GameApp::handleMenuButton(MenuButton button) {
     if (soundOn) playSoundEffect(sfxButton);
     clickPending = false;  // no later button of this frame sees the click
     switch (button) {
-    case MENU_START:
-        state = STATE_NEW_GAME;
-        break;
-    case MENU_OPTIONS:
-        previousState = state;
-        state = STATE_OPTIONS;
-        break;
-    case MENU_HIGH_SCORES:
-        previousState = state;
-        state = STATE_HIGH_SCORES;
-        break;
-    case MENU_HELP:
-        previousState = state;
-        state = STATE_HELP;
-        break;
-    case MENU_EXIT:
-        releaseAll();
-        releaseKeyboard();
-        platform::exitProcessNormally(EXIT_BUTTON);
+        case MENU_START:
+            state = STATE_NEW_GAME;
+            break;
+        case MENU_OPTIONS:
+            previousState = state;
+            state = STATE_OPTIONS;
+            break;
+        case MENU_HIGH_SCORES:
+            previousState = state;
+            state = STATE_HIGH_SCORES;
+            break;
+        case MENU_HELP:
+            previousState = state;
+            state = STATE_HELP;
+            break;
+        case MENU_EXIT:
+            releaseAll();
+            releaseKeyboard();
+            platform::exitProcessNormally(EXIT_BUTTON);
     }
 }
 
@@ -144,24 +144,24 @@ bool GameApp::handleOptionsButton(OptionsButton button) {
     if (soundOn) playSoundEffect(sfxButton);
     clickPending = false;
     switch (button) {
-    case OPTION_BACK:
-        state = previousState;
-        break;
-    case OPTION_MUSIC:
-        if (musicOn) {
-            stopMusic();
-            musicOn = false;
-        } else {
-            startMusic();  // from the beginning, not from where it stopped
-            musicOn = true;
-        }
-        break;
-    case OPTION_SOUND:
-        soundOn = !soundOn;
-        // A focus cycle while sound was off skipped loading the effects;
-        // without this they would stay silent although the lamp says on.
-        if (soundOn) loadMissingSoundEffects();
-        break;
+        case OPTION_BACK:
+            state = previousState;
+            break;
+        case OPTION_MUSIC:
+            if (musicOn) {
+                stopMusic();
+                musicOn = false;
+            } else {
+                startMusic();  // from the beginning, not from where it stopped
+                musicOn = true;
+            }
+            break;
+        case OPTION_SOUND:
+            soundOn = !soundOn;
+            // A focus cycle while sound was off skipped loading the effects;
+            // without this they would stay silent although the lamp says on.
+            if (soundOn) loadMissingSoundEffects();
+            break;
     }
     return true;
 }
