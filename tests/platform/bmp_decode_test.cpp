@@ -172,10 +172,4 @@ TEST(BmpDecode, OldOs2CoreHeader) {
     expectDecodes("OS/2 24-bit", buildBmp(os2rgb), W, H, colourAt);
 }
 
-TEST(BmpDecode, SupportFileWriterAgrees) {
-    // The helper other tests build their stand-in images with.
-    expectDecodes("makeBmp24", makeBmp24(7, 4, [](int x, int y) { return uint32_t(x * 0x220000 + y * 0x33); }), 7, 4,
-                  [](int x, int y) { return uint32_t(x * 0x220000 + y * 0x33); });
-}
-
 }  // namespace

@@ -49,11 +49,4 @@ TEST(SoundFileCheck, UnreadablePathsSayWhy) {
     EXPECT_FALSE(playable("", &error));
 }
 
-TEST(SoundFileCheck, StderrLineFormat) {
-    testing::internal::CaptureStderr();
-    platform::writeMessageToStderr("Image Error", "Failed to load image Tex/Board.Tex");
-    platform::writeMessageToStderr("Caption", nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Image Error: Failed to load image Tex/Board.Tex\nCaption: \n");
-}
-
 }  // namespace
