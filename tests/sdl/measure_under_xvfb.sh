@@ -23,7 +23,7 @@ pids+=($!)
 sleep 1
 
 cd "$data" || exit 1
-SDL_AUDIODRIVER=dummy "$game" 2>"$out/game-stderr.txt" &
+SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$game" 2>"$out/game-stderr.txt" &
 gamepid=$!
 pids+=($gamepid)
 sleep 3
