@@ -272,7 +272,11 @@ class Game:
         self.stderr_path = os.path.join(self.folder, "stderr.txt")
         self.stderr_file = open(self.stderr_path, "w")
         game_env = dict(session.env, SDL_AUDIODRIVER="dummy")
-        game_env.update(env or {})
+        for name, value in (env or {}).items():
+            if value is None:
+                game_env.pop(name, None)  # as on a machine where it was never set
+            else:
+                game_env[name] = value
         self.process = processes.start([binary], cwd=self.folder, env=game_env,
                                        stdout=subprocess.DEVNULL, stderr=self.stderr_file)
         self.images = {}
