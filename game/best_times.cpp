@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 
 #include "game/scan_int.h"
 
@@ -16,7 +17,10 @@ void skipWhiteSpace(std::FILE* file) {
 }  // namespace
 
 bool readBestTimes(const char* path, std::array<int32_t, 4>& times) {
-    // Read access is all the screen needs: a read-only file still shows.
+    // Read access is all the screen needs: a read-only file still shows. A
+    // folder opens for reading here but is no file of times.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return false;
     std::FILE* file = std::fopen(path, "r");
     if (file == nullptr) return false;
     for (int32_t& entry : times) {

@@ -12,6 +12,7 @@ constexpr const char* BEST_TIMES_FILE = "config0.bst";
 // `times`, in order. An entry whose number cannot be read keeps its value,
 // and so does every entry after it (reading stops at the unreadable text).
 // Returns false, with `times` untouched, when the file cannot be opened for
-// reading. Called by the best-times screen in every frame, so an edit to the
-// file shows on the next frame. `path` is relative to the current folder.
+// reading (a folder of that name cannot). Called by the best-times screen in
+// every frame, so an edit to the file shows on the next frame. `path` is
+// relative to the current folder.
 bool readBestTimes(const char* path, std::array<int32_t, 4>& times);
