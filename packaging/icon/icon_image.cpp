@@ -94,8 +94,7 @@ struct Sampling {
     int size;
 };
 
-std::vector<float> resample(const std::vector<float>& source, int width, int height, const Sampling& at,
-                            float radius) {
+std::vector<float> resample(const std::vector<float>& source, int width, int height, const Sampling& at, float radius) {
     const size_t size = static_cast<size_t>(at.size);
     std::vector<float> across(size * height * 4, 0.0f);
     for (size_t col = 0; col < size; ++col) {

@@ -60,9 +60,9 @@ bool savePng(const RgbaImage& image, const std::filesystem::path& path, std::str
         *error = "cannot create the folder " + path.parent_path().string() + ": " + ec.message();
         return false;
     }
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(image.pixels.data()),
-                                                              image.width, image.height, 32, image.width * 4,
-                                                              SDL_PIXELFORMAT_RGBA32);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(image.pixels.data()), image.width, image.height, 32,
+                                           image.width * 4, SDL_PIXELFORMAT_RGBA32);
     if (surface == nullptr) {
         *error = std::string("cannot make a surface for the icon: ") + SDL_GetError();
         return false;

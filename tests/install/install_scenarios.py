@@ -1,0 +1,526 @@
+#!/usr/bin/python3
+"""The installed game, one scenario per run:
+
+    install_scenarios.py --scenario NAME --build BUILD_FOLDER --run RUN_FOLDER
+
+Each scenario installs the build into a fresh temporary prefix (or packs it
+with cpack) and plays the part of a player or a packager. Exits 0 when the
+scenario passed, 1 when it failed (with the reason)."""
+
+import argparse
+import filecmp
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from harness import Game, Processes, ScenarioFailed, XSession, check, wait_for  # noqa: E402
+
+ICON_SIZES = (48, 64, 128, 256)
+DATA_ENTRIES = ("Tex", "Sound", "config0.bst")
+SCREENSHOT_BYTES = 1440054
+
+
+def install(build, prefix):
+    result = subprocess.run(["cmake", "--install", build, "--prefix", prefix], stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, text=True, timeout=120)
+    check(result.returncode == 0, "cmake --install failed:\n" + result.stdout)
+    return Installation(prefix)
+
+
+class Installation:
+    def __init__(self, prefix):
+        self.prefix = prefix
+        self.launcher = os.path.join(prefix, "bin", "quillmara")
+        self.game = os.path.join(prefix, "lib", "quillmara", "quillmara")
+        self.data = os.path.join(prefix, "share", "quillmara")
+
+    def listing(self):
+        """Every path under the installed data with its kind and size."""
+        found = []
+        for folder, dirs, files in os.walk(self.data):
+            for name in dirs + files:
+                path = os.path.join(folder, name)
+                found.append((os.path.relpath(path, self.data), os.path.islink(path), os.path.getsize(path)))
+        return sorted(found)
+
+
+def data_files(root):
+    """Relative paths of the regular files under root's data entries."""
+    files = []
+    for entry in DATA_ENTRIES:
+        path = os.path.join(root, entry)
+        if os.path.isfile(path):
+            files.append(entry)
+        for folder, _, names in os.walk(path):
+            files += [os.path.relpath(os.path.join(folder, n), root) for n in names]
+    return sorted(files)
+
+
+def player_env(xdg, **extra):
+    env = dict(os.environ, XDG_DATA_HOME=xdg, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy")
+    env.update(extra)
+    return env
+
+
+def check_links_only(play, installation):
+    """The play folder holds links to the installed data and no copy of it."""
+    for folder, dirs, files in os.walk(play):
+        for name in dirs + files:
+            path = os.path.join(folder, name)
+            relative = os.path.relpath(path, play)
+            if relative == "Tex":
+                check(os.path.isdir(path) and not os.path.islink(path), "Tex in the play folder is no real folder")
+                continue
+            check(os.path.islink(path), "%s in the play folder is a copy, not a link" % relative)
+            target = os.readlink(path)
+            expected = os.path.join(os.path.realpath(installation.data), relative)
+            check(target == expected, "%s links to %s, not to %s" % (relative, target, expected))
+        dirs[:] = [d for d in dirs if not os.path.islink(os.path.join(folder, d))]
+    for relative in data_files(installation.data):
+        check(os.path.exists(os.path.join(play, relative)), "%s cannot be reached from the play folder" % relative)
+
+
+def png_size(path):
+    with open(path, "rb") as f:
+        head = f.read(24)
+    check(head[:8] == b"\x89PNG\r\n\x1a\n" and head[12:16] == b"IHDR", "%s is no PNG file" % path)
+    return struct.unpack(">II", head[16:24])
+
+
+# ------------------------------------------------------------------ scenarios
+
+def scenario_layout(args, work):
+    inst = install(args.build, os.path.join(work, "prefix"))
+    check(os.access(inst.launcher, os.X_OK), "no launcher at bin/quillmara")
+    with open(inst.launcher, "rb") as f:
+        check(f.readline() == b"#!/bin/sh\n", "the launcher is no POSIX shell script")
+    check(os.access(inst.game, os.X_OK), "no game at lib/quillmara/quillmara")
+    games_link = os.path.join(inst.prefix, "games", "quillmara")
+    check(os.path.islink(games_link) and os.readlink(games_link) == "../bin/quillmara",
+          "games/quillmara is no relative link to the launcher")
+    installed, built = data_files(inst.data), data_files(args.run)
+    check(installed == built, "installed data %s differs from the run folder's %s" % (installed, built))
+    check(len([f for f in installed if f.endswith(".Tex")]) == 20, "not twenty images: %s" % installed)
+    for relative in ("Tex/Level.txt", "config0.bst", "Sound/BkGnd.mus"):
+        check(relative in installed, "%s is not installed" % relative)
+    for relative in installed:
+        check(filecmp.cmp(os.path.join(inst.data, relative), os.path.join(args.run, relative), shallow=False),
+              "installed %s differs from the built one" % relative)
+    # A screenshot taken in the run folder is no part of the game's data.
+    check(not any(f.startswith("GAME") for f in os.listdir(inst.data)), "a screenshot was installed")
+
+    for size in ICON_SIZES:
+        path = os.path.join(inst.prefix, "share/icons/hicolor/%dx%d/apps/quillmara.png" % (size, size))
+        check(os.path.isfile(path), "no %dx%d icon" % (size, size))
+        check(png_size(path) == (size, size), "the %dx%d icon is %s" % (size, size, png_size(path)))
+
+    desktop = os.path.join(inst.prefix, "share/applications/quillmara.desktop")
+    with open(desktop) as f:
+        keys = dict(line.strip().split("=", 1) for line in f if "=" in line)
+    for key, value in (("Name", "Quillmara"), ("Exec", "quillmara"), ("Icon", "quillmara"), ("Type", "Application"),
+                       ("Categories", "Game;LogicGame;"), ("Terminal", "false")):
+        check(keys.get(key) == value, "desktop entry %s is %r, not %r" % (key, keys.get(key), value))
+    if shutil.which("desktop-file-validate"):
+        result = subprocess.run(["desktop-file-validate", desktop], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                text=True, timeout=30)
+        check(result.returncode == 0 and not result.stdout.strip(), "desktop-file-validate: " + result.stdout)
+    else:
+        print("desktop-file-validate is not installed (desktop-file-utils): that check is skipped")
+    for relative in ("share/man/man6/quillmara.6.gz", "share/doc/quillmara/copyright",
+                     "share/doc/quillmara/changelog.gz"):
+        check(os.path.isfile(os.path.join(inst.prefix, relative)), "%s is not installed" % relative)
+
+
+STUB_GAME = """#!/bin/sh
+# Stands in for the game: tells where it was started and with what.
+{ pwd -P; for a in "$@"; do printf '%s\\n' "$a"; done; } > "$STUB_REPORT"
+exit "${STUB_EXIT:-0}"
+"""
+
+
+class Stub:
+    """The installation with a stand-in game that reports and exits at once."""
+
+    def __init__(self, inst, work):
+        self.inst, self.work = inst, work
+        with open(inst.game, "w") as f:
+            f.write(STUB_GAME)
+        os.chmod(inst.game, 0o755)
+        self.report = os.path.join(work, "report.txt")
+
+    def run(self, launcher=None, args=(), env=None, cwd=None, command=None):
+        if os.path.exists(self.report):
+            os.remove(self.report)
+        full_env = dict(env if env is not None else os.environ, STUB_REPORT=self.report)
+        result = subprocess.run(command or [launcher or self.inst.launcher] + list(args), env=full_env,
+                                cwd=cwd or self.work, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                                timeout=30)
+        started = None
+        if os.path.exists(self.report):
+            with open(self.report) as f:
+                lines = f.read().split("\n")[:-1]
+            started = (lines[0], lines[1:])
+        return result.returncode, result.stderr, started
+
+
+def fresh(work, name):
+    path = os.path.join(work, name)
+    os.makedirs(path)
+    return path
+
+
+def scenario_launcher(args, work):
+    inst = install(args.build, os.path.join(work, "prefix"))
+    stub = Stub(inst, work)
+    data_before = inst.listing()
+
+    # A first start makes the play folder under XDG_DATA_HOME and starts the
+    # game there, passing arguments and exit codes through.
+    xdg = fresh(work, "xdg")
+    play = os.path.join(xdg, "quillmara")
+    for code in (0, 1, 255):
+        rc, err, started = stub.run(args=["two words", ""], env=player_env(xdg, STUB_EXIT=str(code)))
+        check(rc == code, "the game's exit code %d came back as %d: %s" % (code, rc, err))
+        check(started == (os.path.realpath(play), ["two words", ""]), "the game started as %s" % (started,))
+    check_links_only(play, inst)
+
+    # Without a usable XDG_DATA_HOME (unset, empty, relative) it is ~/.local/share.
+    home = fresh(work, "home")
+    for xdg_value in (None, "", "relative/share"):
+        env = dict(os.environ, HOME=home)
+        env.pop("XDG_DATA_HOME", None)
+        if xdg_value is not None:
+            env["XDG_DATA_HOME"] = xdg_value
+        rc, err, started = stub.run(env=env)
+        check(rc == 0 and started, "XDG_DATA_HOME=%r: exit %d %s" % (xdg_value, rc, err))
+        check(started[0] == os.path.realpath(os.path.join(home, ".local/share/quillmara")),
+              "XDG_DATA_HOME=%r: started in %s" % (xdg_value, started[0]))
+    check(not os.path.exists(os.path.join(work, "relative")), "a relative XDG_DATA_HOME was used")
+
+    # Nowhere to put the play folder, or a broken installation: a clear
+    # message, exit code 2, and the game is not started.
+    env = dict(os.environ)
+    env.pop("XDG_DATA_HOME", None)
+    env.pop("HOME", None)
+    blocked = fresh(work, "blocked")
+    with open(os.path.join(blocked, "quillmara"), "w") as f:
+        f.write("a file where the play folder should go\n")
+    refusals = [
+        (env, "neither XDG_DATA_HOME nor HOME is an absolute path"),
+        (player_env(blocked), "cannot make the play folder %s/quillmara" % blocked),
+        (player_env(os.path.join(inst.prefix, "share")), "is the installed data folder itself"),
+    ]
+    for refused_env, message in refusals:
+        rc, err, started = stub.run(env=refused_env)
+        check(rc == 2 and message in err and started is None,
+              "expected exit 2 with %r, got %d %r (started: %s)" % (message, rc, err, started))
+
+    # The player's own files are used and never replaced; links that lead
+    # nowhere or into another installation's data are pointed at this one.
+    xdg = fresh(work, "own")
+    play = os.path.join(xdg, "quillmara")
+    os.makedirs(os.path.join(play, "Tex"))
+    own_level = "0 0 0 0 0 0 0 0 0\n" * 4 + "2 1 1 2 1 0 0 0 0\n" + "0 0 0 0 0 0 0 0 0\n" * 4
+    with open(os.path.join(play, "Tex", "Level.txt"), "w") as f:
+        f.write(own_level)
+    with open(os.path.join(play, "config0.bst"), "w") as f:
+        f.write("1 2 3 4\n")
+    my_sound = fresh(work, "my-sound")
+    os.symlink(my_sound, os.path.join(play, "Sound"))
+    os.symlink("/no/such/old/prefix/share/quillmara/Tex/Board.Tex", os.path.join(play, "Tex", "Board.Tex"))
+    other = os.path.join(work, "other", "share", "quillmara", "Tex")
+    os.makedirs(other)
+    with open(os.path.join(other, "Help.Tex"), "w") as f:
+        f.write("another installation's image\n")
+    os.symlink(os.path.join(other, "Help.Tex"), os.path.join(play, "Tex", "Help.Tex"))
+    for attempt in (1, 2):
+        rc, err, started = stub.run(env=player_env(xdg))
+        check(rc == 0 and started, "start %d with the player's own files: %d %s" % (attempt, rc, err))
+        with open(os.path.join(play, "Tex", "Level.txt")) as f:
+            check(f.read() == own_level, "start %d replaced the player's own level" % attempt)
+        check(not os.path.islink(os.path.join(play, "Tex", "Level.txt")), "the own level became a link")
+        with open(os.path.join(play, "config0.bst")) as f:
+            check(f.read() == "1 2 3 4\n", "start %d replaced the player's best times" % attempt)
+        check(os.readlink(os.path.join(play, "Sound")) == my_sound, "the player's own Sound link was replaced")
+        check(os.listdir(my_sound) == [], "links were made inside the player's own Sound folder")
+        for name in ("Board.Tex", "Help.Tex", "Menu"):
+            target = os.readlink(os.path.join(play, "Tex", name))
+            check(target == os.path.join(os.path.realpath(inst.data), "Tex", name),
+                  "Tex/%s still leads to %s" % (name, target))
+
+    # A whole-Tex link left by an older layout becomes a real folder, and
+    # nothing is ever written into the installed data through it.
+    for number, old_target in enumerate((os.path.join(os.path.realpath(inst.data), "Tex"),
+                                         "/gone/share/quillmara/Tex")):
+        xdg = fresh(work, "old-layout-%d" % number)
+        play = os.path.join(xdg, "quillmara")
+        os.makedirs(play)
+        os.symlink(old_target, os.path.join(play, "Tex"))
+        rc, err, started = stub.run(env=player_env(xdg))
+        check(rc == 0 and started, "with Tex linked to %s: %d %s" % (old_target, rc, err))
+        check_links_only(play, inst)
+
+    # Reached through a chain of links, run with sh, or moved with its
+    # prefix to a folder with spaces: it still finds the game and its data.
+    links = fresh(work, "links")
+    os.symlink(os.path.relpath(inst.launcher, links), os.path.join(links, "hop1"))
+    os.symlink("hop1", os.path.join(links, "quillmara"))
+    moved = os.path.join(work, "moved games", "pre fix")
+    shutil.copytree(inst.prefix, moved, symlinks=True)
+    xdg = fresh(work, "xdg with spaces 'and quotes'")
+    for how, command, cwd in (
+            ("through two links", [os.path.join(links, "quillmara")], None),
+            ("from games/", [os.path.join(inst.prefix, "games", "quillmara")], None),
+            ("as sh quillmara in bin", ["sh", "quillmara"], os.path.join(inst.prefix, "bin")),
+            ("moved", [os.path.join(moved, "bin", "quillmara")], None)):
+        rc, err, started = stub.run(command=command, env=player_env(xdg), cwd=cwd)
+        check(rc == 0 and started, "%s: exit %d %s" % (how, rc, err))
+    check_links_only(os.path.join(xdg, "quillmara"), Installation(moved))
+
+    check(inst.listing() == data_before, "the installed data changed while players played")
+
+    # A broken installation says what is missing.
+    os.remove(os.path.join(moved, "lib", "quillmara", "quillmara"))
+    rc, err, _ = stub.run(command=[os.path.join(moved, "bin", "quillmara")], env=player_env(xdg))
+    check(rc == 2 and "the game is not installed at" in err, "without the game: %d %r" % (rc, err))
+    shutil.rmtree(os.path.join(moved, "share", "quillmara"))
+    shutil.copy(inst.game, os.path.join(moved, "lib", "quillmara", "quillmara"))
+    rc, err, _ = stub.run(command=[os.path.join(moved, "bin", "quillmara")], env=player_env(xdg))
+    check(rc == 2 and "the game's data is not installed at" in err, "without the data: %d %r" % (rc, err))
+
+
+def run_until_sigterm(processes, launcher, env, installed_game):
+    """Starts the launcher, checks the game runs in its place, ends it with
+    SIGTERM and returns the exit code."""
+    process = processes.start([launcher], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    exe = "/proc/%d/exe" % process.pid
+    wait_for(lambda: process.poll() is not None or
+             (os.path.exists(exe) and os.path.realpath(exe) == os.path.realpath(installed_game)), 10,
+             "the launcher to become the game")
+    time.sleep(1.0)
+    if process.poll() is not None:
+        raise ScenarioFailed("the game ended by itself with %d: %s" % (process.returncode,
+                                                                       process.stderr.read().decode()))
+    process.send_signal(signal.SIGTERM)
+    try:
+        return process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        raise ScenarioFailed("the game did not end on SIGTERM")
+
+
+def scenario_dummy(args, work):
+    inst = install(args.build, os.path.join(work, "prefix"))
+    xdg = fresh(work, "xdg")
+    processes = Processes()
+    try:
+        code = run_until_sigterm(processes, inst.launcher, player_env(xdg), inst.game)
+        check(code == 0, "the game ended with %d on SIGTERM, not 0" % code)
+    finally:
+        processes.end_all()
+    check_links_only(os.path.join(xdg, "quillmara"), inst)
+
+
+class InstalledGame(Game):
+    """The installed game started through its launcher in a real X session;
+    the play folder stands where the harness keeps its copy of the data."""
+
+    def __init__(self, processes, session, inst, xdg):
+        self.session = session
+        self.folder = os.path.join(xdg, "quillmara")
+        self.stderr_path = os.path.join(os.path.dirname(xdg), "stderr-%d.txt" % time.monotonic_ns())
+        self.stderr_file = open(self.stderr_path, "w")
+        env = dict(session.env, SDL_AUDIODRIVER="dummy", XDG_DATA_HOME=xdg)
+        self.process = processes.start([inst.launcher], cwd=os.path.dirname(xdg), env=env,
+                                       stdout=subprocess.DEVNULL, stderr=self.stderr_file)
+        self.images = {}
+
+    def end(self):
+        self.process.send_signal(signal.SIGTERM)
+        code = self.wait_exit()
+        check(code == 0, "the game ended with %d on SIGTERM: %s" % (code, self.stderr()))
+
+    def close(self):
+        self.stderr_file.close()
+
+
+def in_x_session(work, body):
+    processes = Processes()
+    session = None
+    try:
+        session = XSession(processes, 800, 600)
+        body(processes, session)
+    finally:
+        processes.end_all()
+        if session:
+            session.close()
+
+
+def scenario_screenshot(args, work):
+    from play_scenarios import on_main_menu
+    inst = install(args.build, os.path.join(work, "prefix"))
+    xdg = fresh(work, "xdg")
+    data_before = inst.listing()
+
+    def body(processes, session):
+        game = InstalledGame(processes, session, inst, xdg)
+        try:
+            game.wait_window()
+            on_main_menu(game)
+            session.key("F9")
+            shot = os.path.join(game.folder, "GAME0.bmp")
+            wait_for(lambda: os.path.isfile(shot) and os.path.getsize(shot) == SCREENSHOT_BYTES, 5,
+                     "GAME0.bmp of %d bytes in the play folder" % SCREENSHOT_BYTES)
+            check(not os.path.islink(shot), "the screenshot is a link")
+            game.end()
+        finally:
+            game.close()
+
+    in_x_session(work, body)
+    check(inst.listing() == data_before, "the installed data changed: a screenshot went there?")
+    check(not [n for n in os.listdir(work) if n.startswith("GAME")], "a screenshot landed beside the launcher")
+
+
+def scenario_own_level(args, work):
+    from play_scenarios import on_main_menu, start_game
+    inst = install(args.build, os.path.join(work, "prefix"))
+    xdg = fresh(work, "xdg")
+    level = os.path.join(xdg, "quillmara", "Tex", "Level.txt")
+    os.makedirs(os.path.dirname(level))
+    stuck = "0 0 0 0 0 0 0 0 0\n" * 4 + "2 1 1 2 1 0 0 0 0\n" + "0 0 0 0 0 0 0 0 0\n" * 4
+    with open(level, "w") as f:
+        f.write(stuck)
+
+    def body(processes, session):
+        for attempt in (1, 2):
+            game = InstalledGame(processes, session, inst, xdg)
+            try:
+                game.wait_window()
+                on_main_menu(game)
+                start_game(game)
+                # Two pieces that cannot jump: the Lost screen at once.
+                game.wait_shows("Tex/Fail.Tex", 33, 270, what="the Lost banner (start %d)" % attempt)
+                game.end()
+            finally:
+                game.close()
+            check(not os.path.islink(level), "start %d made the player's level a link" % attempt)
+            with open(level) as f:
+                check(f.read() == stuck, "start %d replaced the player's own level" % attempt)
+
+    in_x_session(work, body)
+
+
+def scenario_deb(args, work):
+    out = fresh(work, "package")
+    result = subprocess.run(["cpack", "-G", "DEB", "--config", os.path.join(args.build, "CPackConfig.cmake"),
+                             "-B", out], cwd=work, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                            timeout=600)
+    check(result.returncode == 0, "cpack failed:\n" + result.stdout)
+    debs = [n for n in os.listdir(out) if n.endswith(".deb")]
+    check(len(debs) == 1, "cpack made %s" % debs)
+    deb = os.path.join(out, debs[0])
+
+    def deb_field(name):
+        return subprocess.run(["dpkg-deb", "-f", deb, name], stdout=subprocess.PIPE, text=True,
+                              timeout=30).stdout.strip()
+
+    arch = subprocess.run(["dpkg", "--print-architecture"], stdout=subprocess.PIPE, text=True).stdout.strip()
+    for name, expected in (("Package", "quillmara"), ("Section", "games"), ("Architecture", arch)):
+        check(deb_field(name) == expected, "%s is %r, not %r" % (name, deb_field(name), expected))
+    check(deb_field("Version").startswith("1."), "Version is %r" % deb_field("Version"))
+    maintainer = deb_field("Maintainer")
+    check("<" in maintainer and maintainer.endswith(">"), "Maintainer %r has no address" % maintainer)
+    depends = [d.strip().split(" ")[0] for d in deb_field("Depends").split(",")]
+    for library in ("libsdl2-2.0-0", "libsdl2-mixer-2.0-0"):
+        check(library in depends, "Depends lacks %s: %s" % (library, deb_field("Depends")))
+    description = deb_field("Description").split("\n")
+    check(len(description) > 1 and description[0].strip(), "no short and long description: %s" % description)
+
+    listing = subprocess.run(["dpkg-deb", "-c", deb], stdout=subprocess.PIPE, text=True, timeout=30).stdout
+    entries = {}
+    for line in listing.splitlines():
+        fields = line.split()
+        entries[fields[5].rstrip("/")] = (fields[0], fields[1])
+    expected = {"./usr/bin/quillmara": "-rwxr-xr-x", "./usr/lib/quillmara/quillmara": "-rwxr-xr-x",
+                "./usr/share/applications/quillmara.desktop": "-rw-r--r--",
+                "./usr/share/man/man6/quillmara.6.gz": "-rw-r--r--",
+                "./usr/share/doc/quillmara/copyright": "-rw-r--r--",
+                "./usr/share/doc/quillmara/changelog.gz": "-rw-r--r--"}
+    for size in ICON_SIZES:
+        expected["./usr/share/icons/hicolor/%dx%d/apps/quillmara.png" % (size, size)] = "-rw-r--r--"
+    for relative in data_files(args.run):
+        expected["./usr/share/quillmara/" + relative] = "-rw-r--r--"
+    expected["./usr/games/quillmara"] = "lrwxrwxrwx"
+    check(listing.count("./usr/games/quillmara -> ../bin/quillmara") == 1,
+          "the package has no link from /usr/games to the launcher")
+    for path, mode in sorted(expected.items()):
+        check(path in entries, "the package lacks %s" % path)
+        check(entries[path][0] == mode, "%s has mode %s, not %s" % (path, entries[path][0], mode))
+    for path, (mode, owner) in entries.items():
+        check(path in (".", "./usr") or path.startswith("./usr/"), "the package puts %s outside /usr" % path)
+        check(owner == "root/root", "%s is owned by %s" % (path, owner))
+        if mode.startswith("d"):
+            check(mode == "drwxr-xr-x", "folder %s has mode %s" % (path, mode))
+        else:
+            check(path in expected, "unexpected file in the package: %s" % path)
+
+    # The unpacked package is a prefix like any other: its launcher starts
+    # its game, which ends with 0 on SIGTERM.
+    tree = fresh(work, "unpacked")
+    subprocess.run(["dpkg-deb", "-x", deb, tree], check=True, timeout=60)
+    unpacked = Installation(os.path.join(tree, "usr"))
+    processes = Processes()
+    try:
+        xdg = fresh(work, "xdg")
+        code = run_until_sigterm(processes, unpacked.launcher, player_env(xdg), unpacked.game)
+        check(code == 0, "the packaged game ended with %d on SIGTERM" % code)
+    finally:
+        processes.end_all()
+
+    if not shutil.which("lintian"):
+        print("lintian is not installed (apt-get install lintian): the lintian check is skipped")
+        return
+    result = subprocess.run(["lintian", "--tag-display-limit", "0", deb], stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, text=True, timeout=600)
+    print("lintian says:\n" + (result.stdout.strip() or "(nothing)"))
+    errors = [line for line in result.stdout.splitlines() if line.startswith("E:")]
+    check(not errors, "lintian finds errors:\n" + "\n".join(errors))
+
+
+SCENARIOS = {
+    "layout": scenario_layout,
+    "launcher": scenario_launcher,
+    "dummy": scenario_dummy,
+    "screenshot": scenario_screenshot,
+    "own_level": scenario_own_level,
+    "deb": scenario_deb,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--run", required=True)
+    args = parser.parse_args()
+    args.build, args.run = os.path.abspath(args.build), os.path.abspath(args.run)
+    work = tempfile.mkdtemp(prefix="quillmara-install-")
+    started = time.monotonic()
+    try:
+        SCENARIOS[args.scenario](args, work)
+        print("scenario %s passed in %.1f s" % (args.scenario, time.monotonic() - started))
+        return 0
+    except ScenarioFailed as failure:
+        print("scenario %s FAILED: %s" % (args.scenario, failure))
+        return 1
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
