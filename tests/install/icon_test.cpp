@@ -81,18 +81,6 @@ TEST(IconImage, PaintOverKeepsBothImagesOnOneCanvas) {
     EXPECT_EQ(pixel(shifted, 0, 3).a, 0);
 }
 
-TEST(IconImage, VisibleBoundsOfNothingAndOfOnePixel) {
-    RgbaImage image(8, 8);
-    EXPECT_EQ(icon::visibleBounds(image).w, 0);
-    EXPECT_EQ(icon::visibleBounds(RgbaImage()).w, 0);
-    put(image, 3, 5, {1, 2, 3, 1});
-    icon::Bounds b = icon::visibleBounds(image);
-    EXPECT_EQ(b.x, 3);
-    EXPECT_EQ(b.y, 5);
-    EXPECT_EQ(b.w, 1);
-    EXPECT_EQ(b.h, 1);
-}
-
 TEST(SquareIcon, NothingToShowOrNoSizeGivesAnEmptyIcon) {
     RgbaImage clear(10, 10);
     EXPECT_TRUE(icon::squareIcon(clear, 48).empty());
