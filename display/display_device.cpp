@@ -4,6 +4,9 @@
 #include <new>
 
 #include "app/game_app.h"
+#include "display/compose.h"
+
+static_assert(ChangeMap::TILE == platform::PRESENT_TILE, "the back buffer's change tiles are the presenter's");
 
 namespace {
 constexpr const char* DISPLAY_FAILURE_CAPTION = "InitDirectDraw failed";
@@ -30,6 +33,9 @@ int32_t GameApp::initDisplay() {
                     createSurface(backSurface.get(), platform::PICTURE_WIDTH, platform::PICTURE_HEIGHT);
         }
         if (!ready) failure = "Create Back Surface failed";
+        // Without its change record the back buffer still works: every
+        // present then compares the whole picture.
+        if (ready) startTracking(&backSurface->changes, backSurface->width, backSurface->height);
     }
     if (failure == nullptr) return 1;
 
@@ -50,15 +56,25 @@ void GameApp::releaseDisplay() {
 Status GameApp::clearBackSurface(uint32_t fill) {
     if (backSurface == nullptr) return STATUS_POINTER;
     // The fill value is a pixel of the surface's own 16-bit format.
-    fillSurface(backSurface.get(), static_cast<uint16_t>(fill));
+    composeFill(backSurface.get(), static_cast<uint16_t>(fill));
     return STATUS_OK;
 }
 
 void GameApp::flipFrame() {
+    // The frame is finished whether or not it can be shown.
+    endFrame(backSurface.get());
     if (primarySurface == nullptr || backSurface == nullptr) return;
     // The presenter reads a whole picture: never hand it a smaller buffer.
     if (backSurface->width != platform::PICTURE_WIDTH || backSurface->height != platform::PICTURE_HEIGHT ||
         backSurface->pixels.size() < static_cast<size_t>(platform::PICTURE_PIXELS))
         return;
-    platform::displayPresent(primarySurface, backSurface->pixels.data());
+    ChangeMap& changes = backSurface->changes;
+    if (changes.tracking() && changes.tilesX == platform::PRESENT_TILES_X &&
+        changes.tilesY == platform::PRESENT_TILES_Y) {
+        platform::displayPresentChanged(primarySurface, backSurface->pixels.data(), changes.flags.data());
+        // The next frame's flags count from the picture just handed over.
+        clearChanges(&changes);
+    } else {
+        platform::displayPresent(primarySurface, backSurface->pixels.data());
+    }
 }

@@ -1,13 +1,14 @@
 #include "display/draw.h"
 
 #include "app/game_app.h"
+#include "display/compose.h"
 
 void drawKeyed(GameApp& app, const Surface* image, int32_t x, int32_t y, const Rect* sourceRect) {
     if (app.backSurface == nullptr || image == nullptr) return;
-    copyKeyed(app.backSurface.get(), x, y, *image, sourceRect);
+    composeCopy(app.backSurface.get(), x, y, *image, sourceRect, true);
 }
 
 void drawOpaque(GameApp& app, const Surface* image, int32_t x, int32_t y, const Rect* sourceRect) {
     if (app.backSurface == nullptr || image == nullptr) return;
-    copyOpaque(app.backSurface.get(), x, y, *image, sourceRect);
+    composeCopy(app.backSurface.get(), x, y, *image, sourceRect, false);
 }

@@ -62,11 +62,51 @@ void keyedRow(uint16_t* __restrict dst, const uint16_t* __restrict src, int32_t 
     for (; i < count; ++i) dst[i] = src[i] != key ? src[i] : dst[i];
 }
 
+// True when a keyed copy of the row would change any pixel of `dst`: a
+// pixel that is not the key and differs from what lies there. Read-only, in
+// the same vectorisable blocks, so an unchanged row costs no writes at all.
+bool keyedRowChanges(const uint16_t* __restrict dst, const uint16_t* __restrict src, int32_t count, uint16_t key) {
+    int32_t i = 0;
+    for (; i + KEYED_BLOCK <= count; i += KEYED_BLOCK) {
+        uint16_t differs = 0;
+        for (int32_t j = 0; j < KEYED_BLOCK; ++j)
+            differs |= static_cast<uint16_t>((src[i + j] != key) & (src[i + j] != dst[i + j]));
+        if (differs != 0) return true;
+    }
+    for (; i < count; ++i)
+        if (src[i] != key && src[i] != dst[i]) return true;
+    return false;
+}
+
+// Copies one row; on a tracked target only a row that really changes is
+// written and flagged. The game redraws the same picture thirty times a
+// second, so nearly every row of nearly every frame is skipped.
+void copyRow(Surface* target, uint16_t* dst, const uint16_t* src, const CopyArea& area, int32_t x, int32_t y,
+             bool keyed, uint16_t key) {
+    const size_t bytes = static_cast<size_t>(area.width) * sizeof(uint16_t);
+    if (!target->changes.tracking()) {
+        if (keyed)
+            keyedRow(dst, src, area.width, key);
+        else
+            std::memcpy(dst, src, bytes);
+        return;
+    }
+    if (keyed) {
+        if (!keyedRowChanges(dst, src, area.width, key)) return;
+        keyedRow(dst, src, area.width, key);
+    } else {
+        if (std::memcmp(dst, src, bytes) == 0) return;
+        std::memcpy(dst, src, bytes);
+    }
+    markChanged(&target->changes, x, y, x + area.width, y + 1);
+}
+
 // A copy of a surface onto itself may overlap: such a source is first taken
 // aside (the game never does this, but the rows must not alias).
 bool copyArea(Surface* target, int32_t x, int32_t y, const Surface& source, const Rect* sourceRect, bool keyed) {
     CopyArea area;
     if (!resolveCopy(target, x, y, source, sourceRect, &area)) return false;
+    ++target->writeCount;
     const bool useKey = keyed && source.hasColorKey;
 
     std::vector<uint16_t> aside;
@@ -83,14 +123,9 @@ bool copyArea(Surface* target, int32_t x, int32_t y, const Surface& source, cons
         area.sourcePitch = static_cast<size_t>(area.width);
     }
 
-    for (int32_t row = 0; row < area.height; ++row) {
-        const uint16_t* src = area.source + row * area.sourcePitch;
-        uint16_t* dst = area.target + row * area.targetPitch;
-        if (useKey)
-            keyedRow(dst, src, area.width, source.colorKey);
-        else
-            std::memcpy(dst, src, static_cast<size_t>(area.width) * sizeof(uint16_t));
-    }
+    for (int32_t row = 0; row < area.height; ++row)
+        copyRow(target, area.target + row * area.targetPitch, area.source + row * area.sourcePitch, area, x, y + row,
+                useKey, source.colorKey);
     return true;
 }
 
@@ -121,7 +156,49 @@ void setColorKey(Surface* surface, uint16_t key) {
 
 void fillSurface(Surface* target, uint16_t value) {
     if (target == nullptr) return;
-    std::fill(target->pixels.begin(), target->pixels.end(), value);
+    uint16_t* p = target->pixels.data();
+    const size_t count = target->pixels.size();
+    // -O2 leaves std::fill of 16-bit values scalar: one store per pixel.
+    if ((value & 0xFF) == (value >> 8)) {
+        std::memset(p, value & 0xFF, count * sizeof(uint16_t));
+    } else {
+        size_t i = 0;
+        for (; i + KEYED_BLOCK <= count; i += KEYED_BLOCK)
+            for (int32_t j = 0; j < KEYED_BLOCK; ++j) p[i + static_cast<size_t>(j)] = value;
+        for (; i < count; ++i) p[i] = value;
+    }
+    markAllChanged(&target->changes);
+    ++target->writeCount;
+}
+
+void fillRect(Surface* target, const Rect& area, uint16_t value) {
+    if (target == nullptr || !holdsPixels(*target)) return;
+    const int32_t left = std::max(area.left, 0);
+    const int32_t top = std::max(area.top, 0);
+    const int32_t right = std::min(area.right, target->width);
+    const int32_t bottom = std::min(area.bottom, target->height);
+    if (left >= right || top >= bottom) return;
+    ++target->writeCount;
+    for (int32_t y = top; y < bottom; ++y) {
+        uint16_t* row = target->pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(target->width);
+        bool changed = false;
+        for (int32_t x = left; x < right; ++x) {
+            changed |= row[x] != value;
+            row[x] = value;
+        }
+        if (changed) markChanged(&target->changes, left, y, right, y + 1);
+    }
+}
+
+bool copyDestination(const Surface* target, int32_t x, int32_t y, const Surface& source, const Rect* sourceRect,
+                     Rect* resolved, Rect* dest) {
+    CopyArea area;
+    // resolveCopy only reads the target; the cast spares a second bounds test.
+    if (!resolveCopy(const_cast<Surface*>(target), x, y, source, sourceRect, &area)) return false;
+    if (resolved != nullptr)
+        *resolved = sourceRect != nullptr ? *sourceRect : Rect{0, 0, source.width, source.height};
+    if (dest != nullptr) *dest = Rect{x, y, x + area.width, y + area.height};
+    return true;
 }
 
 bool copyKeyed(Surface* target, int32_t x, int32_t y, const Surface& source, const Rect* sourceRect) {

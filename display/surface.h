@@ -13,13 +13,9 @@
 #include <cstdint>
 #include <vector>
 
-// A rectangle: left and top inclusive, right and bottom exclusive.
-struct Rect {
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-};
+#include "display/change_map.h"
+#include "display/frame_record.h"
+#include "display/rect.h"
 
 struct Surface {
     int32_t width = 0;
@@ -28,12 +24,20 @@ struct Surface {
     bool hasColorKey = false;
     uint16_t colorKey = 0;
     uint64_t serial = 0;  // unique per created surface, for telling rebuilt ones apart
+    // Only the back buffer tracks its changes (see startTracking); the fills
+    // and copies below keep the map up to date, and flag only the rows whose
+    // pixels they really changed.
+    ChangeMap changes;
+    // Fills and copies onto this surface so far; pixels written directly
+    // through `pixels` are not counted.
+    uint64_t writeCount = 0;
+    FrameRecord record;  // only the back buffer's is used (display/compose.h)
 
     uint16_t at(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-// Makes a surface of the given size filled with 0, with a new serial and no
-// colour key. Returns false (and leaves `surface` empty) when the size is not
+// Makes a surface of the given size filled with 0, with a new serial, no
+// colour key and no change tracking. Returns false (and leaves `surface` empty) when the size is not
 // positive, is more than 2^26 pixels, or the memory cannot be had; it never
 // throws.
 bool createSurface(Surface* surface, int32_t width, int32_t height);
@@ -52,3 +56,12 @@ bool copyKeyed(Surface* target, int32_t x, int32_t y, const Surface& source, con
 
 // Opaque copy: as copyKeyed, but every pixel is copied.
 bool copyOpaque(Surface* target, int32_t x, int32_t y, const Surface& source, const Rect* sourceRect = nullptr);
+
+// Fills the part of `area` that lies inside the surface with one value.
+void fillRect(Surface* target, const Rect& area, uint16_t value);
+
+// Where a copy would write: true with `dest` (and the resolved source
+// rectangle in `resolved`) when the copy fits, false when it would be
+// refused. Writes nothing.
+bool copyDestination(const Surface* target, int32_t x, int32_t y, const Surface& source, const Rect* sourceRect,
+                     Rect* resolved, Rect* dest);

@@ -1,9 +1,10 @@
 // One frame of the screen state machine, and the play clock.
 //
-// Every frame clears the back buffer and redraws the whole screen of the
-// current state from scratch; a state change made during a step shows from
-// the next frame on, the rest of this frame is still the old screen.
+// Every frame redraws the whole screen of the current state from scratch on
+// a cleared back buffer; a state change made during a step shows from the
+// next frame on, the rest of this frame is still the old screen.
 #include "app/game_app.h"
+#include "display/compose.h"
 #include "display/draw.h"
 
 namespace {
@@ -20,6 +21,17 @@ constexpr int32_t CLOCK_Y = 550;
 // Only the play screen draws the pointer shifted from the sampled point.
 constexpr int32_t PLAY_POINTER_DX = -2;
 constexpr int32_t PLAY_POINTER_DY = -10;
+
+// Every screen starts with the opaque background at (0, 0). When it covers
+// the whole picture the clear under it is overwritten pixel for pixel, so it
+// is skipped; a smaller (or missing, or oversized and so refused) background
+// leaves black around it, and then the clear must happen.
+bool backgroundCoversPicture(const GameApp& app) {
+    const Surface* background = app.texBackground.get();
+    return background != nullptr && app.backSurface != nullptr && background->width == app.backSurface->width &&
+           background->height == app.backSurface->height &&
+           background->pixels.size() >= static_cast<size_t>(background->width) * background->height;
+}
 
 void drawBackground(GameApp& app) {
     drawOpaque(app, app.texBackground.get(), 0, 0);
@@ -48,7 +60,9 @@ void finishFrame(GameApp& app) {
 }  // namespace
 
 void GameApp::stepFrame() {
-    clearBackSurface(0);
+    // Draws only what differs from the previous frame; flipFrame ends it.
+    beginFrame(backSurface.get());
+    if (state < STATE_MAIN_MENU || state > STATE_LOST || !backgroundCoversPicture(*this)) clearBackSurface(0);
 
     switch (state) {
         case STATE_MAIN_MENU:

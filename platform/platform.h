@@ -136,6 +136,21 @@ void displayReleasePrimary(PrimarySurface* primary);
 // step, as its last drawing act. Does nothing without a back buffer.
 void displayPresent(PrimarySurface* primary, const uint16_t* pixels);
 
+// Tiles of the picture for telling the backend where a frame can differ from
+// the one before: 16x16 pixels, row-major, 50 x 38 (the last row of tiles
+// reaches past the picture's bottom and covers only its last 8 rows).
+constexpr int PRESENT_TILE = 16;
+constexpr int PRESENT_TILES_X = (PICTURE_WIDTH + PRESENT_TILE - 1) / PRESENT_TILE;
+constexpr int PRESENT_TILES_Y = (PICTURE_HEIGHT + PRESENT_TILE - 1) / PRESENT_TILE;
+
+// As displayPresent, but `changedTiles` (PRESENT_TILES_X * PRESENT_TILES_Y
+// flags, not owned) says where `pixels` can differ from the picture handed
+// to the previous present: every pixel outside a non-zero tile must equal
+// the previous picture's, and the backend looks only inside the flagged
+// tiles. Null means anything can have changed. Called by flipFrame when the
+// back buffer tracks its changes.
+void displayPresentChanged(PrimarySurface* primary, const uint16_t* pixels, const uint8_t* changedTiles);
+
 // The picture most recently handed to displayPresent in this run (kept across
 // focus loss and release), or null when nothing has been presented yet.
 // Valid until the next displayPresent. Read by the screenshot writer.

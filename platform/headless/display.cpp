@@ -1,6 +1,7 @@
 // The headless display device: the four set-up steps with scriptable
 // failures, and a record of every presented picture.
 #include <algorithm>
+#include <cstring>
 
 #include "platform/headless/headless_state.h"
 
@@ -28,6 +29,10 @@ void setFrameRecordLimit(size_t limit) {
 
 uint64_t presentCount() {
     return state().presentCount;
+}
+
+uint64_t changesMissedByHints() {
+    return state().changesMissedByHints;
 }
 
 void freeDisplayHandles(State& s) {
@@ -100,6 +105,25 @@ void displayPresent(PrimarySurface* primary, const uint16_t* pixels) {
     if (s.frameLimit == 0) return;
     while (s.frames.size() >= s.frameLimit) s.frames.pop_front();
     s.frames.push_back(headless::Frame{s.lastPresented});
+}
+
+void displayPresentChanged(PrimarySurface* primary, const uint16_t* pixels, const uint8_t* changedTiles) {
+    if (!isPrimary(primary) || !primary->hasBackBuffer || pixels == nullptr) return;
+    // Checks the promise a real backend relies on: nothing changed outside
+    // the flagged tiles.
+    headless::State& s = state();
+    if (changedTiles != nullptr && !s.lastPresented.empty()) {
+        for (int y = 0; y < PICTURE_HEIGHT; ++y) {
+            const size_t row = static_cast<size_t>(y) * PICTURE_WIDTH;
+            if (std::memcmp(pixels + row, s.lastPresented.data() + row, PICTURE_WIDTH * sizeof(uint16_t)) == 0)
+                continue;
+            for (int x = 0; x < PICTURE_WIDTH; ++x)
+                if (pixels[row + x] != s.lastPresented[row + x] &&
+                    changedTiles[(y / PRESENT_TILE) * PRESENT_TILES_X + x / PRESENT_TILE] == 0)
+                    ++s.changesMissedByHints;
+        }
+    }
+    displayPresent(primary, pixels);
 }
 
 const uint16_t* displayLastPresented() {

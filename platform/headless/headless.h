@@ -88,6 +88,10 @@ const std::deque<Frame>& presentedFrames();
 void setFrameRecordLimit(size_t limit);
 // Every frame ever presented since reset, including those dropped by the bound.
 uint64_t presentCount();
+// Pixels that differed from the previous picture outside the tiles a
+// displayPresentChanged call flagged, summed since reset: a real backend
+// would have left them stale on screen, so any test may expect 0 here.
+uint64_t changesMissedByHints();
 
 // --------------------------------------------------------------- messages
 struct MessageBox {

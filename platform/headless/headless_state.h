@@ -64,6 +64,7 @@ struct State {
     size_t frameLimit = DEFAULT_FRAME_RECORD_LIMIT;
     uint64_t presentCount = 0;
     std::vector<uint16_t> lastPresented;  // empty until the first present
+    uint64_t changesMissedByHints = 0;
 
     std::vector<MessageBox> messageBoxes;
 

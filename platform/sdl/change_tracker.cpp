@@ -23,7 +23,56 @@ ChangeTracker::ChangeTracker(uint16_t* shadowStorage)
     rects_.reserve(MAX_RECTS + 1);
 }
 
-const std::vector<PictureRect>& ChangeTracker::update(const uint16_t* picture) {
+static_assert(ChangeTracker::TILE == platform::PRESENT_TILE && TILES_X == platform::PRESENT_TILES_X &&
+                  TILES_Y == platform::PRESENT_TILES_Y,
+              "the game's change hints use the tracker's tiles");
+
+// One picture row against the shadow: a whole-row compare first, then tile
+// by tile, copying the tiles that differ. True when any did.
+bool ChangeTracker::compareRow(const uint16_t* src, uint16_t* dst, int32_t y) {
+    if (std::memcmp(src, dst, W * sizeof(uint16_t)) == 0) return false;
+    uint8_t* dirtyRow = dirty_.data() + static_cast<size_t>(y / T) * TILES_X;
+    for (int32_t tx = 0; tx < TILES_X; ++tx) {
+        int32_t x0 = tx * T;
+        size_t bytes = static_cast<size_t>(std::min(T, W - x0)) * sizeof(uint16_t);
+        if (std::memcmp(src + x0, dst + x0, bytes) != 0) {
+            dirtyRow[tx] = 1;
+            std::memcpy(dst + x0, src + x0, bytes);
+        }
+    }
+    return true;
+}
+
+// As compareRow, but only over runs of hinted tiles.
+bool ChangeTracker::compareHintedRow(const uint16_t* src, uint16_t* dst, int32_t y, const uint8_t* hintRow) {
+    uint8_t* dirtyRow = dirty_.data() + static_cast<size_t>(y / T) * TILES_X;
+    bool any = false;
+    for (int32_t tx = 0; tx < TILES_X;) {
+        if (hintRow[tx] == 0) {
+            ++tx;
+            continue;
+        }
+        int32_t runEnd = tx;
+        while (runEnd < TILES_X && hintRow[runEnd] != 0) ++runEnd;
+        const int32_t x0 = tx * T;
+        const int32_t x1 = std::min(runEnd * T, W);
+        if (std::memcmp(src + x0, dst + x0, static_cast<size_t>(x1 - x0) * sizeof(uint16_t)) != 0) {
+            for (int32_t t = tx; t < runEnd; ++t) {
+                const int32_t left = t * T;
+                const size_t bytes = static_cast<size_t>(std::min(T, W - left)) * sizeof(uint16_t);
+                if (std::memcmp(src + left, dst + left, bytes) != 0) {
+                    dirtyRow[t] = 1;
+                    std::memcpy(dst + left, src + left, bytes);
+                }
+            }
+            any = true;
+        }
+        tx = runEnd;
+    }
+    return any;
+}
+
+const std::vector<PictureRect>& ChangeTracker::update(const uint16_t* picture, const uint8_t* hints) {
     rects_.clear();
     if (!valid_) {
         if (picture != shadow_)
@@ -34,20 +83,15 @@ const std::vector<PictureRect>& ChangeTracker::update(const uint16_t* picture) {
     }
     std::fill(dirty_.begin(), dirty_.end(), 0);
     bool any = false;
-    for (int32_t y = 0; y < H; ++y) {
-        const uint16_t* src = picture + static_cast<size_t>(y) * W;
-        uint16_t* dst = shadow_ + static_cast<size_t>(y) * W;
-        if (std::memcmp(src, dst, W * sizeof(uint16_t)) == 0) continue;
-        uint8_t* dirtyRow = dirty_.data() + static_cast<size_t>(y / T) * TILES_X;
-        for (int32_t tx = 0; tx < TILES_X; ++tx) {
-            int32_t x0 = tx * T;
-            size_t bytes = static_cast<size_t>(std::min(T, W - x0)) * sizeof(uint16_t);
-            if (std::memcmp(src + x0, dst + x0, bytes) != 0) {
-                dirtyRow[tx] = 1;
-                std::memcpy(dst + x0, src + x0, bytes);
-            }
+    for (int32_t ty = 0; ty < TILES_Y; ++ty) {
+        const uint8_t* hintRow = hints != nullptr ? hints + static_cast<size_t>(ty) * TILES_X : nullptr;
+        if (hintRow != nullptr && std::all_of(hintRow, hintRow + TILES_X, [](uint8_t f) { return f == 0; })) continue;
+        const bool wholeRows = hintRow == nullptr || std::all_of(hintRow, hintRow + TILES_X, [](uint8_t f) { return f != 0; });
+        for (int32_t y = ty * T; y < std::min((ty + 1) * T, H); ++y) {
+            const uint16_t* src = picture + static_cast<size_t>(y) * W;
+            uint16_t* dst = shadow_ + static_cast<size_t>(y) * W;
+            any |= wholeRows ? compareRow(src, dst, y) : compareHintedRow(src, dst, y, hintRow);
         }
-        any = true;
     }
     if (any) mergeDirtyTiles();
     return rects_;

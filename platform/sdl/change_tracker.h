@@ -4,7 +4,8 @@
 // compares the new picture with it in one pass, row by row (a whole-row
 // compare first, so unchanged rows cost one memcmp), marks the tiles that
 // differ, copies the new pixels into the shadow and hands back the dirty
-// tiles merged into a few rectangles. Pure code, no SDL.
+// tiles merged into a few rectangles. When the game says which tiles it may
+// have changed, only those are compared. Pure code, no SDL.
 #pragma once
 
 #include <cstddef>
@@ -42,12 +43,18 @@ public:
     // changed, the whole picture after invalidate(). The rectangles never
     // overlap and lie inside the picture. The returned list is the tracker's
     // own and stays valid until the next update.
-    const std::vector<PictureRect>& update(const uint16_t* picture);
+    //
+    // `hints` (platform::PRESENT_TILES_X * PRESENT_TILES_Y flags, may be null)
+    // limits the compare to the flagged tiles: the caller promises that the
+    // picture equals the shadow everywhere else. Null compares everything.
+    const std::vector<PictureRect>& update(const uint16_t* picture, const uint8_t* hints = nullptr);
 
     // The picture as the tracker last saw it.
     const uint16_t* shadow() const { return shadow_; }
 
 private:
+    bool compareRow(const uint16_t* src, uint16_t* dst, int32_t y);
+    bool compareHintedRow(const uint16_t* src, uint16_t* dst, int32_t y, const uint8_t* hintRow);
     void mergeDirtyTiles();
 
     std::vector<uint16_t> ownShadow_;  // empty when the storage was given

@@ -7,7 +7,8 @@ Presenter::Presenter(const SDL_PixelFormat* format, int32_t targetWidth, int32_t
     buildColourTable(format, &colourTable_);
 }
 
-Push Presenter::present(const uint16_t* picture, const PixelTarget& target, std::vector<WindowRect>* rects) {
+Push Presenter::present(const uint16_t* picture, const PixelTarget& target, std::vector<WindowRect>* rects,
+                        const uint8_t* hints) {
     rects->clear();
     if (target.width != scaler_.targetWidth() || target.height != scaler_.targetHeight()) {
         scaler_ = Scaler(target.width, target.height);
@@ -20,7 +21,7 @@ Push Presenter::present(const uint16_t* picture, const PixelTarget& target, std:
         redraw_ = false;
         pushAll_ = true;
     }
-    for (const PictureRect& changed : tracker_.update(picture)) {
+    for (const PictureRect& changed : tracker_.update(picture, hints)) {
         scaler_.scale(picture, changed, colourTable_.data(), target);
         if (!pushAll_) {
             WindowRect out = scaler_.windowRectOf(changed);

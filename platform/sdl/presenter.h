@@ -39,8 +39,11 @@ public:
     // Brings `target` up to `picture` and says what to push. A target of
     // another size than before rebuilds the maps and redraws everything. For
     // Push::RECTS, `rects` receives the window rectangles (never empty);
-    // otherwise it is left empty.
-    Push present(const uint16_t* picture, const PixelTarget& target, std::vector<WindowRect>* rects);
+    // otherwise it is left empty. `hints`, when given, are the tiles outside
+    // which `picture` equals the previous one (ChangeTracker::update); they
+    // are ignored whenever everything is redrawn anyway.
+    Push present(const uint16_t* picture, const PixelTarget& target, std::vector<WindowRect>* rects,
+                 const uint8_t* hints = nullptr);
 
     const Scaler& scaler() const { return scaler_; }
     const uint16_t* shadow() const { return tracker_.shadow(); }

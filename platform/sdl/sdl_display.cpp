@@ -1,8 +1,11 @@
 // The display device on SDL: the window's own surface, scaled into by the
 // presenter and pushed to the screen rectangle by rectangle. No GL renderer:
 // a software GL costs ten times the CPU and memory for the same picture.
+#include <time.h>
+
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -34,6 +37,20 @@ bool anyPresented = false;
 
 std::vector<sdlbackend::WindowRect> pushRects;
 std::vector<SDL_Rect> sdlRects;
+
+// With QM_TRACE_FIRST_PRESENT set, the wall-clock time at which the first
+// picture reached the X server goes to standard error, for measuring the
+// start-up (scripts/measure.sh). Nothing else reads the environment.
+void traceFirstPresent() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    if (std::getenv("QM_TRACE_FIRST_PRESENT") == nullptr) return;
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::fprintf(stderr, "Tavrin: first frame presented at %lld ns\n",
+                 static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+}
 
 void report(const char* call) {
     std::fprintf(stderr, "Tavrin: %s failed: %s\n", call, SDL_GetError());
@@ -118,7 +135,9 @@ void displayReleasePrimary(PrimarySurface* primary) {
     if (primary == &thePrimary) primaryHeld = false;
 }
 
-void displayPresent(PrimarySurface* primary, const uint16_t* pixels) {
+namespace {
+
+void present(PrimarySurface* primary, const uint16_t* pixels, const uint8_t* hints) {
     if (pixels == nullptr) return;
     anyPresented = true;
     // Keeps the picture without presenting it. The shadow then no longer
@@ -152,7 +171,7 @@ void displayPresent(PrimarySurface* primary, const uint16_t* pixels) {
     target.width = surface->w;
     target.height = surface->h;
     target.bytesPerPixel = surface->format->BytesPerPixel;
-    sdlbackend::Push push = primary->presenter->present(pixels, target, &pushRects);
+    sdlbackend::Push push = primary->presenter->present(pixels, target, &pushRects, hints);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
 
     if (push == sdlbackend::Push::ALL) {
@@ -162,6 +181,17 @@ void displayPresent(PrimarySurface* primary, const uint16_t* pixels) {
         for (const sdlbackend::WindowRect& r : pushRects) sdlRects.push_back({r.x, r.y, r.w, r.h});
         SDL_UpdateWindowSurfaceRects(primary->window, sdlRects.data(), static_cast<int>(sdlRects.size()));
     }
+    if (push != sdlbackend::Push::NOTHING) traceFirstPresent();
+}
+
+}  // namespace
+
+void displayPresent(PrimarySurface* primary, const uint16_t* pixels) {
+    present(primary, pixels, nullptr);
+}
+
+void displayPresentChanged(PrimarySurface* primary, const uint16_t* pixels, const uint8_t* changedTiles) {
+    present(primary, pixels, changedTiles);
 }
 
 const uint16_t* displayLastPresented() {
