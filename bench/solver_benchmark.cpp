@@ -1,7 +1,6 @@
 // Solver speed on the shipped level and on the slowest boards found so far
 // (by a random hill-climb over boards on one lattice, maximising the
-// positions searched). Run the Release build:
-//   build/tools/solver/quillmara_solver_benchmark
+// positions searched).
 #include <benchmark/benchmark.h>
 
 #include <sstream>
@@ -66,5 +65,3 @@ void BM_FullLatticeOneEmpty(benchmark::State& state) {
 BENCHMARK(BM_FullLatticeOneEmpty)->Args({4, 4})->Args({0, 0})->Args({0, 2})->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -1,0 +1,213 @@
+#!/usr/bin/env bash
+# Measures Quillmara against three peg-solitaire games from Debian's packages
+# (peg-e, sgt-puzzles' pegs, pegsolitaire), all in one run on one Xvfb
+# screen of 1024x768 with openbox, and prints one table:
+#
+#   scripts/measure.sh [RUN_FOLDER]      (default: build/run)
+#
+# Per game: time from exec to a mapped, viewable window (median of $RUNS
+# starts, polled with xdotool against a timestamp taken right before exec);
+# for Quillmara also to its first presented frame (QM_TRACE_FIRST_PRESENT);
+# CPU share of one core on the first screen over $SPAN seconds, with the
+# pointer moving over the window for $SPAN seconds, and (Quillmara only)
+# minimised; peak resident memory (VmHWM). CPU is the scheduler's run time of
+# all of the process's threads (/proc/PID/task/*/schedstat), not tick
+# samples. Quillmara runs with SDL_AUDIODRIVER=dummy: a real mixer thread
+# and no sound server. A game that is not installed is skipped with a note
+# (apt-get install peg-e sgt-puzzles pegsolitaire; not part of the project's
+# dependencies). Every process the script starts is ended by its id.
+set -u
+cd "$(dirname "$0")/.."
+run_dir=$(realpath "${1:-build/run}")
+RUNS=${RUNS:-5}
+SPAN=${SPAN:-20}
+[ -x "$run_dir/quillmara" ] || { echo "no game in $run_dir (build it first)" >&2; exit 2; }
+for tool in Xvfb openbox xdotool; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
+done
+
+work=$(mktemp -d /tmp/quillmara-measure-XXXXXX)
+pids=()        # the X server and the window manager, for the whole run
+game_pid=""    # the game running now, if any
+mover=""       # the pointer mover running now, if any
+cleanup() {
+    for p in $game_pid $mover "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    for p in $game_pid $mover "${pids[@]}"; do wait "$p" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# ------------------------------------------------------------ the X server
+fdfile=$work/display
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$fdfile" 2>/dev/null &
+xvfb=$!
+pids+=("$xvfb")
+for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
+[ -s "$fdfile" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -1 "$fdfile")
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+# -------------------------------------------------------------- helpers
+# Run time in nanoseconds of every thread of a process so far.
+runtime_ns() {
+    local sum=0 t
+    for t in /proc/"$1"/task/*/schedstat; do
+        read -r ns _ <"$t" 2>/dev/null && sum=$((sum + ns))
+    done
+    echo "$sum"
+}
+
+# CPU share (percent of one core) of process $1 over $2 seconds.
+cpu_over() {
+    local a b
+    a=$(runtime_ns "$1")
+    sleep "$2"
+    b=$(runtime_ns "$1")
+    awk -v a="$a" -v b="$b" -v s="$2" 'BEGIN { printf "%.2f", 100 * (b - a) / 1e9 / s }'
+}
+
+# Microseconds since the epoch, without starting a process.
+now_us() { echo "${EPOCHREALTIME/./}"; }
+
+median() { sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "-"; else if (NR % 2) print v[(NR + 1) / 2]; else printf "%.1f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# Starts game $1 in the background with a fresh HOME; sets $game_pid.
+start_game() {
+    local home=$work/home-$1
+    mkdir -p "$home"
+    case $1 in
+        quillmara)
+            (cd "$run_dir" && HOME=$home SDL_AUDIODRIVER=dummy QM_TRACE_FIRST_PRESENT=1 exec ./quillmara) \
+                2>"$work/quillmara.err" &
+            ;;
+        *)
+            (cd "$home" && HOME=$home NO_AT_BRIDGE=1 exec "${commands[$1]}") >/dev/null 2>&1 &
+            ;;
+    esac
+    game_pid=$!
+}
+
+stop_game() {
+    kill -TERM "$1" 2>/dev/null
+    for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.05; done
+    kill -KILL "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+    game_pid=""
+}
+
+# The first visible window of process $1 (empty when none within 10 s).
+wait_visible() {
+    local deadline=$((SECONDS + 10)) wid
+    while [ $SECONDS -lt $deadline ]; do
+        wid=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -1)
+        [ -n "$wid" ] && { echo "$wid"; return; }
+    done
+}
+
+# One xdotool process moving the pointer over the window every 50 ms for
+# $SPAN seconds, in a loop across its middle.
+pointer_moves() {
+    local x=$1 y=$2 w=$3 h=$4 args=() i
+    for ((i = 0; i < SPAN * 20; i++)); do
+        args+=(mousemove $((x + w / 4 + (i % 40) * w / 80)) $((y + h / 3 + (i % 20) * h / 60)) sleep 0.05)
+    done
+    xdotool "${args[@]}" &
+    mover=$!
+}
+
+# --------------------------------------------------------------- the games
+declare -A commands=([quillmara]="" [peg-e]=/usr/games/peg-e [sgt-pegs]=/usr/games/sgt-pegs
+                     [pegsolitaire]=/usr/games/pegsolitaire)
+declare -A packages=([peg-e]=peg-e [sgt-pegs]=sgt-puzzles [pegsolitaire]=pegsolitaire)
+order=(quillmara peg-e sgt-pegs pegsolitaire)
+declare -A window_ms frame_ms idle pointer suspended hwm notes
+
+for game in "${order[@]}"; do
+    if [ "$game" != quillmara ] && [ ! -x "${commands[$game]}" ]; then
+        notes[$game]="not installed (apt-get install ${packages[$game]}): skipped"
+        continue
+    fi
+    echo "measuring $game ..." >&2
+
+    # Start-up, $RUNS times.
+    starts=() frames=()
+    for ((run = 0; run < RUNS; run++)); do
+        t0=$(now_us)
+        start_game "$game"
+        wid=$(wait_visible "$game_pid")
+        t1=$(now_us)
+        if [ -z "$wid" ]; then
+            notes[$game]="no visible window within 10 s"
+            stop_game "$game_pid"
+            break
+        fi
+        starts+=($(((t1 - t0) / 1000)))
+        if [ "$game" = quillmara ]; then
+            for _ in $(seq 100); do grep -q 'first frame presented' "$work/quillmara.err" && break; sleep 0.02; done
+            ns=$(sed -n 's/.*first frame presented at \([0-9]*\) ns.*/\1/p' "$work/quillmara.err" | head -1)
+            [ -n "$ns" ] && frames+=($(((ns / 1000 - t0) / 1000)))
+        fi
+        sleep 0.5
+        stop_game "$game_pid"
+    done
+    [ ${#starts[@]} -eq 0 ] && continue
+    window_ms[$game]=$(printf '%s\n' "${starts[@]}" | median)
+    frame_ms[$game]=$(printf '%s\n' "${frames[@]}" | median)
+    [ "$game" = quillmara ] || frame_ms[$game]="-"
+
+    # Idle, pointer moving, suspended: one instance.
+    start_game "$game"
+    wid=$(wait_visible "$game_pid")
+    sleep 2
+    eval "$(xdotool getwindowgeometry --shell "$wid")"  # X, Y, WIDTH, HEIGHT
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    sleep 2
+    idle[$game]=$(cpu_over "$game_pid" "$SPAN")
+    xvfb_idle=$(cpu_over "$xvfb" 5)
+    pointer_moves "$X" "$Y" "$WIDTH" "$HEIGHT"
+    xvfb_before=$(runtime_ns "$xvfb")
+    pointer[$game]=$(cpu_over "$game_pid" "$SPAN")
+    xvfb_after=$(runtime_ns "$xvfb")
+    wait "$mover" 2>/dev/null
+    mover=""
+    notes[$game]="Xvfb ${xvfb_idle}% idle, $(awk -v a="$xvfb_before" -v b="$xvfb_after" -v s="$SPAN" \
+        'BEGIN { printf "%.2f", 100 * (b - a) / 1e9 / s }')% with the pointer moving"
+    if [ "$game" = quillmara ]; then
+        xdotool windowminimize --sync "$wid"
+        sleep 1
+        suspended[$game]=$(cpu_over "$game_pid" "$SPAN")
+        notes[$game]="${notes[$game]}; SDL_AUDIODRIVER=dummy"
+    else
+        suspended[$game]="-"
+    fi
+    hwm[$game]=$(awk '/VmHWM/ { printf "%.1f", $2 / 1024 }' /proc/"$game_pid"/status)
+    stop_game "$game_pid"
+done
+
+# ------------------------------------------------------------------ table
+echo
+echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)," \
+     "Xvfb 1024x768x24, openbox, no GPU; medians of $RUNS starts; CPU over ${SPAN} s"
+echo
+echo "| game | exec to visible window (ms) | exec to first frame (ms) | CPU idle (%) | CPU pointer moving (%) | CPU minimised (%) | peak RSS (MB) | notes |"
+echo "|---|---|---|---|---|---|---|---|"
+for game in "${order[@]}"; do
+    if [ -z "${window_ms[$game]:-}" ]; then
+        echo "| $game | - | - | - | - | - | - | ${notes[$game]:-} |"
+        continue
+    fi
+    echo "| $game | ${window_ms[$game]} | ${frame_ms[$game]} | ${idle[$game]} | ${pointer[$game]} | ${suspended[$game]} |" \
+         "${hwm[$game]} | ${notes[$game]} |"
+done
+
+# Ratios from this one run: Quillmara against each other game.
+if [ -n "${window_ms[quillmara]:-}" ]; then
+    echo
+    for game in peg-e sgt-pegs pegsolitaire; do
+        [ -n "${window_ms[$game]:-}" ] || continue
+        awk -v g="$game" -v w1="${window_ms[quillmara]}" -v w2="${window_ms[$game]}" -v m1="${hwm[quillmara]}" \
+            -v m2="${hwm[$game]}" 'BEGIN { printf "quillmara / %s: start-up %.2f x, peak memory %.2f x\n", g, w1 / w2, m1 / m2 }'
+    done
+fi
