@@ -1,7 +1,7 @@
 // quillmara_icon HOLE_IMAGE PIECE_IMAGE OUT_FOLDER SIZE...
 #include <cstdio>
 
-#include "packaging/icon/icon_tool.h"
+#include "tools/icon/icon_tool.h"
 
 int main(int argc, char** argv) {
     std::string error;

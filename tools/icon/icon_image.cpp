@@ -1,4 +1,4 @@
-#include "packaging/icon/icon_image.h"
+#include "tools/icon/icon_image.h"
 
 #include <algorithm>
 #include <cmath>

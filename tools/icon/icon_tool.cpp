@@ -1,4 +1,4 @@
-#include "packaging/icon/icon_tool.h"
+#include "tools/icon/icon_tool.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "packaging/icon/icon_image.h"
+#include "tools/icon/icon_image.h"
 
 namespace icon {
 
