@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "packaging/icon/icon_image.h"
-#include "packaging/icon/icon_tool.h"
+#include "tools/icon/icon_image.h"
+#include "tools/icon/icon_tool.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 
