@@ -2,7 +2,10 @@
 // surfaces of any size (including hand-made ones whose pixel buffer does not
 // match their size), against a plain per-pixel copy with 64-bit bounds: a
 // copy lands whole or not at all, never touches a pixel outside its area,
-// and leaves the key colour's pixels out only when keyed.
+// and leaves the key colour's pixels out only when keyed. Rectangle fills
+// are clipped to the target, and a target that tracks its changes flags
+// every tile in which a pixel changed.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -97,12 +100,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         rect.bottom = (flags & 16) ? coordinate(in) : beyond(rect.top, in);
     }
 
+    // A tracked target (the back buffer) must flag every tile it changes.
+    const bool tracked = (flags & 32) && holdsPixels(target);
+    if (tracked) {
+        fuzz::check(startTracking(&target.changes, target.width, target.height), "cannot track a valid surface");
+        clearChanges(&target.changes);
+    }
+    const std::vector<uint16_t> before = target.pixels;
     std::vector<uint16_t> expected = target.pixels;
-    const bool shouldCopy = referenceCopy(expected, target, x, y, source, withRect ? &rect : nullptr, keyed);
-    const bool copied = keyed ? copyKeyed(&target, x, y, source, withRect ? &rect : nullptr)
-                              : copyOpaque(&target, x, y, source, withRect ? &rect : nullptr);
-    fuzz::check(copied == shouldCopy, "the copy was made where it must be refused, or refused where it fits");
-    fuzz::check(target.pixels == expected, "the copy changed other pixels than the plain copy does");
+    if (flags & 64) {
+        // A rectangle fill instead, clipped to the target.
+        const uint16_t value = in.u16();
+        if (holdsPixels(target)) {
+            for (int64_t py = std::max<int64_t>(rect.top, 0); py < std::min<int64_t>(rect.bottom, target.height); ++py)
+                for (int64_t px = std::max<int64_t>(rect.left, 0); px < std::min<int64_t>(rect.right, target.width);
+                     ++px)
+                    expected[static_cast<size_t>(py * target.width + px)] = value;
+        }
+        fillRect(&target, rect, value);
+        fuzz::check(target.pixels == expected, "a rectangle fill changed other pixels than its clipped area");
+    } else {
+        const bool shouldCopy = referenceCopy(expected, target, x, y, source, withRect ? &rect : nullptr, keyed);
+        const bool copied = keyed ? copyKeyed(&target, x, y, source, withRect ? &rect : nullptr)
+                                  : copyOpaque(&target, x, y, source, withRect ? &rect : nullptr);
+        fuzz::check(copied == shouldCopy, "the copy was made where it must be refused, or refused where it fits");
+        fuzz::check(target.pixels == expected, "the copy changed other pixels than the plain copy does");
+    }
+    if (tracked) {
+        for (size_t i = 0; i < before.size() && i < target.pixels.size(); ++i) {
+            if (before[i] == target.pixels[i]) continue;
+            const size_t tile =
+                (i / target.width / ChangeMap::TILE) * target.changes.tilesX + (i % target.width) / ChangeMap::TILE;
+            fuzz::check(target.changes.flags[tile] != 0, "a changed pixel lies in a tile not flagged as changed");
+        }
+    }
 
     fillSurface(&target, 0x1234);
     for (uint16_t p : target.pixels) fuzz::check(p == 0x1234, "a fill missed a pixel");

@@ -4,13 +4,31 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "app/game_app.h"
 
 namespace soak {
+
+// The eight directions of a jump, as (row, column) steps.
+constexpr int DIRECTIONS[8][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}, {-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
+
+// The board as the soak's own eyes see it (soak_board.cpp), independent of
+// the game's rule code.
+bool onGrid(int row, int col);
+int pieces(const Board& board);
+std::vector<int> landings(const Board& board, int row, int col);  // landing cells of a jump from (row, col)
+bool anyJump(const Board& board);
+
+// Files: screenshot names "GAME<n>.bmp", and every file below `folder`
+// (folders as empty entries) by path, with its content or, without
+// `contents`, its size as text.
+bool isScreenshotName(const std::string& name);
+std::map<std::string, std::string> filesBelow(const std::filesystem::path& folder, bool contents);
 
 // What a session did, for the summary line and the test's sanity checks.
 struct Tally {
