@@ -20,10 +20,10 @@ struct DrawOp {
     Kind kind = FILL;
     const Surface* source = nullptr;  // not owned; null for a fill
     uint64_t serial = 0;
-    bool keyed = false;      // KEYED with a source that has a key
-    uint16_t value = 0;      // the fill value, or the source's key
-    Rect sourceRect{};       // resolved (the whole image when none was given)
-    Rect dest{};             // pixels written on the target; empty when the copy was refused
+    bool keyed = false;  // KEYED with a source that has a key
+    uint16_t value = 0;  // the fill value, or the source's key
+    Rect sourceRect{};   // resolved (the whole image when none was given)
+    Rect dest{};         // pixels written on the target; empty when the copy was refused
 
     bool operator==(const DrawOp& other) const;
 };

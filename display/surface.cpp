@@ -79,26 +79,18 @@ bool keyedRowChanges(const uint16_t* __restrict dst, const uint16_t* __restrict 
 }
 
 // Copies one row; on a tracked target only a row that really changes is
-// written and flagged. The game redraws the same picture thirty times a
-// second, so nearly every row of nearly every frame is skipped.
-void copyRow(Surface* target, uint16_t* dst, const uint16_t* src, const CopyArea& area, int32_t x, int32_t y,
-             bool keyed, uint16_t key) {
-    const size_t bytes = static_cast<size_t>(area.width) * sizeof(uint16_t);
-    if (!target->changes.tracking()) {
-        if (keyed)
-            keyedRow(dst, src, area.width, key);
-        else
-            std::memcpy(dst, src, bytes);
-        return;
-    }
+// written. True when it changed. The game redraws the same picture thirty
+// times a second, so nearly every row of nearly every frame is skipped.
+bool copyRow(bool tracked, uint16_t* dst, const uint16_t* src, int32_t width, bool keyed, uint16_t key) {
+    const size_t bytes = static_cast<size_t>(width) * sizeof(uint16_t);
     if (keyed) {
-        if (!keyedRowChanges(dst, src, area.width, key)) return;
-        keyedRow(dst, src, area.width, key);
+        if (tracked && !keyedRowChanges(dst, src, width, key)) return false;
+        keyedRow(dst, src, width, key);
     } else {
-        if (std::memcmp(dst, src, bytes) == 0) return;
+        if (tracked && std::memcmp(dst, src, bytes) == 0) return false;
         std::memcpy(dst, src, bytes);
     }
-    markChanged(&target->changes, x, y, x + area.width, y + 1);
+    return true;
 }
 
 // A copy of a surface onto itself may overlap: such a source is first taken
@@ -123,9 +115,19 @@ bool copyArea(Surface* target, int32_t x, int32_t y, const Surface& source, cons
         area.sourcePitch = static_cast<size_t>(area.width);
     }
 
-    for (int32_t row = 0; row < area.height; ++row)
-        copyRow(target, area.target + row * area.targetPitch, area.source + row * area.sourcePitch, area, x, y + row,
-                useKey, source.colorKey);
+    // A changed row flags its band of tiles once: the next rows of the same
+    // band need no marking of their own.
+    const bool tracked = target->changes.tracking();
+    int32_t markedBand = -1;
+    for (int32_t row = 0; row < area.height; ++row) {
+        const bool changed = copyRow(tracked, area.target + row * area.targetPitch,
+                                     area.source + row * area.sourcePitch, area.width, useKey, source.colorKey);
+        const int32_t band = (y + row) / ChangeMap::TILE;
+        if (changed && tracked && band != markedBand) {
+            markChanged(&target->changes, x, y + row, x + area.width, y + row + 1);
+            markedBand = band;
+        }
+    }
     return true;
 }
 
@@ -195,8 +197,7 @@ bool copyDestination(const Surface* target, int32_t x, int32_t y, const Surface&
     CopyArea area;
     // resolveCopy only reads the target; the cast spares a second bounds test.
     if (!resolveCopy(const_cast<Surface*>(target), x, y, source, sourceRect, &area)) return false;
-    if (resolved != nullptr)
-        *resolved = sourceRect != nullptr ? *sourceRect : Rect{0, 0, source.width, source.height};
+    if (resolved != nullptr) *resolved = sourceRect != nullptr ? *sourceRect : Rect{0, 0, source.width, source.height};
     if (dest != nullptr) *dest = Rect{x, y, x + area.width, y + area.height};
     return true;
 }

@@ -86,7 +86,8 @@ const std::vector<PictureRect>& ChangeTracker::update(const uint16_t* picture, c
     for (int32_t ty = 0; ty < TILES_Y; ++ty) {
         const uint8_t* hintRow = hints != nullptr ? hints + static_cast<size_t>(ty) * TILES_X : nullptr;
         if (hintRow != nullptr && std::all_of(hintRow, hintRow + TILES_X, [](uint8_t f) { return f == 0; })) continue;
-        const bool wholeRows = hintRow == nullptr || std::all_of(hintRow, hintRow + TILES_X, [](uint8_t f) { return f != 0; });
+        const bool wholeRows =
+            hintRow == nullptr || std::all_of(hintRow, hintRow + TILES_X, [](uint8_t f) { return f != 0; });
         for (int32_t y = ty * T; y < std::min((ty + 1) * T, H); ++y) {
             const uint16_t* src = picture + static_cast<size_t>(y) * W;
             uint16_t* dst = shadow_ + static_cast<size_t>(y) * W;

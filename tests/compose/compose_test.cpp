@@ -30,7 +30,8 @@ Surface image(int32_t w, int32_t h, uint16_t a, uint16_t b, bool keyed) {
     Surface s;
     EXPECT_TRUE(createSurface(&s, w, h));
     for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) s.pixels[static_cast<size_t>(y) * w + x] = ((x / 3 + y) % 4 == 0) ? KEY : (x % 2 ? a : b);
+        for (int32_t x = 0; x < w; ++x)
+            s.pixels[static_cast<size_t>(y) * w + x] = ((x / 3 + y) % 4 == 0) ? KEY : (x % 2 ? a : b);
     if (keyed) setColorKey(&s, KEY);
     return s;
 }
@@ -66,8 +67,8 @@ std::string firstDifference(const Surface& a, const Surface& b) {
     for (int32_t y = 0; y < H; ++y)
         for (int32_t x = 0; x < W; ++x)
             if (a.at(x, y) != b.at(x, y))
-                return "(" + std::to_string(x) + ", " + std::to_string(y) + "): composed " + std::to_string(a.at(x, y)) +
-                       ", full redraw " + std::to_string(b.at(x, y));
+                return "(" + std::to_string(x) + ", " + std::to_string(y) + "): composed " +
+                       std::to_string(a.at(x, y)) + ", full redraw " + std::to_string(b.at(x, y));
     return "";
 }
 
@@ -76,7 +77,8 @@ std::string unflaggedChange(const Surface& now, const std::vector<uint16_t>& bef
     for (int32_t y = 0; y < H; ++y)
         for (int32_t x = 0; x < W; ++x)
             if (now.at(x, y) != before[static_cast<size_t>(y) * W + x] &&
-                now.changes.flags[static_cast<size_t>(y / ChangeMap::TILE) * now.changes.tilesX + x / ChangeMap::TILE] == 0)
+                now.changes.flags[static_cast<size_t>(y / ChangeMap::TILE) * now.changes.tilesX +
+                                  x / ChangeMap::TILE] == 0)
                 return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
     return "";
 }
@@ -239,7 +241,8 @@ TEST(FillSurface, EveryValueReachesEveryPixelIncludingTheTail) {
     ASSERT_TRUE(createSurface(&s, 37, 3));  // 111 pixels: blocks of 16 and a tail of 15
     for (uint16_t value : {uint16_t{0}, uint16_t{0x0101}, uint16_t{0x1234}, uint16_t{0xFFFF}, uint16_t{0x00FF}}) {
         fillSurface(&s, value);
-        for (size_t i = 0; i < s.pixels.size(); ++i) ASSERT_EQ(s.pixels[i], value) << "pixel " << i << " of fill " << value;
+        for (size_t i = 0; i < s.pixels.size(); ++i)
+            ASSERT_EQ(s.pixels[i], value) << "pixel " << i << " of fill " << value;
     }
     fillSurface(nullptr, 1);  // ignored
 }
