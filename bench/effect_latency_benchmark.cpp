@@ -7,11 +7,13 @@
 //   BM_EffectLatency/InFile: until the sample is in the driver's file
 //                            (which SDL writes through stdio, 8 KB at a time).
 // A sound card then plays that buffer after the one it is playing.
+#include <SDL_mixer.h>
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -20,10 +22,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <SDL_mixer.h>
-
-#include <atomic>
 
 #include "platform/platform.h"
 
@@ -118,9 +116,12 @@ void BM_EffectLatency(benchmark::State& state, bool inFile) {
             auto heard = [&] { return inFile ? soundAfter(output, before) : !waitingForSound.load(); };
             while (!heard() && std::chrono::steady_clock::now() - start < std::chrono::seconds(2))
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
-            const auto end = inFile ? std::chrono::steady_clock::now()
-                                    : std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(soundMixedAt.load()));
-            const double seconds = waitingForSound.load() && !inFile ? 2.0 : std::chrono::duration<double>(end - start).count();
+            const auto end =
+                inFile
+                    ? std::chrono::steady_clock::now()
+                    : std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(soundMixedAt.load()));
+            const double seconds =
+                waitingForSound.load() && !inFile ? 2.0 : std::chrono::duration<double>(end - start).count();
             if (seconds >= 2) {
                 state.SkipWithError("the effect never reached the output");
                 break;
