@@ -1,15 +1,10 @@
 #include "game/level_reader.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include "game/scan_int.h"
 
 bool readLevelFile(const char* path, Board& board) {
-    // A folder opens for reading here but holds no level: it cannot be
-    // opened as a level file, just like a missing one.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return false;
     std::FILE* file = std::fopen(path, "r");
     if (file == nullptr) return false;
 
