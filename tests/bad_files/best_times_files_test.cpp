@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <string>
 
-#include "game/best_times.h"
 #include "tests/game_screens/screen_fixture.h"
 
 namespace {
@@ -78,14 +77,6 @@ TEST_F(BadBestTimesFile, UnreadableFilesKeepTheLastTimesOnScreen) {
     EXPECT_EQ(shown(), (Times{"00-00-07", "00-00-08", "01-00-00", "02-02-02"})) << "a folder in its place";
     std::filesystem::remove("config0.bst");
     EXPECT_EQ(showWith("10 20 30 40"), (Times{"00-00-10", "00-00-20", "00-00-30", "00-00-40"})) << "good again";
-}
-
-TEST(BestTimesFolder, FolderCannotBeOpenedAsTheFile) {
-    TempDir dir;
-    std::filesystem::create_directory("config0.bst");
-    std::array<int32_t, 4> times{1, 2, 3, 4};
-    EXPECT_FALSE(readBestTimes("config0.bst", times));
-    EXPECT_EQ(times, (std::array<int32_t, 4>{1, 2, 3, 4}));
 }
 
 }  // namespace

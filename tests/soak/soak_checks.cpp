@@ -29,7 +29,7 @@ std::string Session::checkPass(const Before& before) {
     if (app_.pieceSelected && (!onGrid(app_.selectedRow, app_.selectedCol) ||
                                app_.board[cellIndex(app_.selectedRow, app_.selectedCol)] != CELL_PIECE))
         error << "the selection (" << app_.selectedRow << ", " << app_.selectedCol << ") holds no piece; ";
-    if (headless::keyboardIsOpen() != true) error << "the keyboard was closed; ";
+    if (!headless::keyboardIsOpen()) error << "the keyboard was closed; ";
     if (!headless::messageBoxes().empty()) error << "a message box: " << headless::messageBoxes().back().text << "; ";
     // Look at the folder after every F9, and now and again anyway.
     if (before.tappedF9 || tally_.passes % 1000 == 0) error << checkFolder(false);
