@@ -16,6 +16,9 @@ Backend& backend() {
 
 namespace {
 
+// How long SDL waits for the window manager to act on a fullscreen request.
+constexpr Uint64 FULLSCREEN_WAIT_MS = 100;
+
 // True when SDL_VIDEODRIVER (a name or a comma-separated list) names `driver`.
 bool driverRequested(const char* driver) {
     const char* requested = std::getenv("SDL_VIDEODRIVER");
@@ -51,6 +54,23 @@ void setWindowIcon(SDL_Window* window) {
     SDL_FreeSurface(icon);
 }
 
+// Makes the shown window borderless fullscreen. SDL waits up to 100 ms after
+// the request for the window manager to move or resize the window, and a
+// window created at the desktop's size never changes, so start-up always
+// waited the whole time. One row short, the window manager's resize ends the
+// wait at once. Without a window manager nothing changes and the wait runs
+// out; the window is then given the desktop's size directly.
+void coverDesktop(SDL_Window* window, int width, int height) {
+    Uint64 asked = SDL_GetTicks64();
+    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0 &&
+        SDL_GetTicks64() - asked < FULLSCREEN_WAIT_MS)
+        return;
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowPosition(window, 0, 0);
+    SDL_SetWindowSize(window, width, height);
+    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 }  // namespace
 
 namespace platform {
@@ -84,10 +104,10 @@ Window* windowCreate(const char* title, std::string* error) {
         width = desktop.w;
         height = desktop.h;
     }
-    SDL_Window* window =
-        SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                         SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    SDL_Window* window = SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          width, height > 1 ? height - 1 : height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
+    coverDesktop(window, width, height);
 
     SDL_ShowCursor(SDL_DISABLE);  // the game draws its own pointer
     // Motion is read by polling the pointer; as events it would only flood the queue.

@@ -183,9 +183,9 @@ class Processes:
 
 
 class XSession:
-    """Xvfb at the given size with openbox as window manager."""
+    """Xvfb at the given size, with openbox as window manager unless told not to."""
 
-    def __init__(self, processes, width, height):
+    def __init__(self, processes, width, height, window_manager=True):
         self.width, self.height = width, height
         read_end, write_end = os.pipe()
         self.xvfb = processes.start(
@@ -199,9 +199,10 @@ class XSession:
         self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("SDL_VIDEODRIVER", None)
-        self.wm = processes.start(["openbox", "--sm-disable"], env=self.env,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(self._wm_running, 10, "openbox")
+        if window_manager:
+            self.wm = processes.start(["openbox", "--sm-disable"], env=self.env,
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wait_for(self._wm_running, 10, "openbox")
         self.map = ScreenMap(width, height)
         self.pointer = (0, 0)
         self.shot_dir = tempfile.mkdtemp(prefix="quillmara-e2e-shots-")
@@ -250,6 +251,12 @@ class XSession:
         out = self.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title], check=False)
         ids = out.split()
         return ids[0] if ids else None
+
+    def window_geometry(self, window):
+        """(x, y, width, height) of a window on the screen."""
+        out = self.run(["xdotool", "getwindowgeometry", "--shell", window])
+        values = dict(line.split("=", 1) for line in out.split())
+        return tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
 
     def close(self):
         shutil.rmtree(self.shot_dir, ignore_errors=True)

@@ -23,6 +23,15 @@ def cell_centre(row, col):
     return 175 + 50 * col + 25, 75 + 50 * row + 25
 
 
+def scenario_no_window_manager(session, game, args):
+    """A bare X server: nobody acts on the fullscreen request."""
+    game.wait_window()
+    on_main_menu(game)
+    covers_the_screen(session, game)
+    session.click(*HELP)
+    game.wait_shows("Tex/Help.Tex", 90, 150, what="the help picture, scaled")
+
+
 def on_main_menu(game):
     game.wait_shows("Tex/Quillmara.Tex", 176, 60, what="the logo")
     game.wait_shows("Tex/Menu/Exit.Tex", 320, 500, (0, 0, 170, 46), what="the Exit button")
@@ -213,15 +222,24 @@ def _seconds(text):
     return h * 3600 + m * 60 + s
 
 
-def scenario_scaled(session, game, args):
+def covers_the_screen(session, game):
     from harness import close, widen565
-    game.wait_window()
-    on_main_menu(game)
+    geometry = session.window_geometry(game.window)
+    check(geometry == (0, 0, session.width, session.height),
+          "the window is at %s, not over the whole %dx%d screen" % (geometry, session.width, session.height))
     screen = session.screenshot()
     background = game.image("Tex/Background.Tex")
-    for sx, sy, px, py in ((2, 2, 1, 1), (1021, 765, 798, 598)):
+    for sx, sy, px, py in ((2, 2, 1, 1), (1021, 766, 798, 599)):
         check(close(screen.get(sx, sy), widen565(background.get(px, py))),
               "screen pixel (%d, %d) is not the background's (%d, %d): bars or a wrong scale" % (sx, sy, px, py))
+
+
+def scenario_scaled(session, game, args):
+    game.wait_window()
+    on_main_menu(game)
+    covers_the_screen(session, game)
+    state = session.run(["xprop", "-id", game.window, "_NET_WM_STATE"])
+    check("_NET_WM_STATE_FULLSCREEN" in state, "the window manager was not asked for fullscreen: " + state.strip())
     session.click(*HELP)
     game.wait_shows("Tex/Help.Tex", 90, 150, what="the help picture, scaled")
     session.click(*BACK)
@@ -240,6 +258,7 @@ SCENARIOS = {
     "escape": (scenario_escape, None, (800, 600)),
     "focus": (scenario_focus, None, (800, 600)),
     "scaled": (scenario_scaled, None, (1024, 768)),
+    "no_window_manager": (scenario_no_window_manager, None, (1024, 768), False),
 }
 
 
@@ -251,13 +270,14 @@ def main():
     parser.add_argument("--solver")
     args = parser.parse_args()
 
-    run, prepare, (width, height) = SCENARIOS[args.scenario]
+    run, prepare, (width, height), *rest = SCENARIOS[args.scenario]
+    window_manager = rest[0] if rest else True
     processes = Processes()
     game = None
     session = None
     started = time.monotonic()
     try:
-        session = XSession(processes, width, height)
+        session = XSession(processes, width, height, window_manager)
         game = Game(processes, session, args.game, args.data, prepare=prepare)
         run(session, game, args)
         check(game.process.poll() is None, "the game ended unexpectedly: %s" % game.stderr())
