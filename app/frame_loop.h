@@ -8,6 +8,10 @@ struct GameApp;
 // Milliseconds from one pass's event step to the next.
 constexpr uint32_t FRAME_PERIOD_MS = 33;
 
+// How long a suspended pass sleeps at most waiting for an event. A bound, not
+// a pace: any event ends the sleep at once.
+constexpr uint32_t SUSPENDED_WAIT_MS = 250;
+
 // Reacts to one game event: a click is remembered for the next frame, focus
 // loss suspends the game and releases every device and asset, focus regain
 // reloads them. Returns true for EVENT_QUIT.
@@ -15,7 +19,8 @@ bool handleEvent(GameApp& app, platform::EventKind event);
 
 // One pass of the loop: at most one event, then (unless suspended) the
 // keyboard poll and one frame step, then a wait until FRAME_PERIOD_MS after
-// the event step. Returns false when the pass saw the quit event (its frame
+// the event step. A suspended pass first sleeps until an event is pending
+// (at most SUSPENDED_WAIT_MS). Returns false when the pass saw the quit event (its frame
 // has still run).
 bool runPass(GameApp& app);
 

@@ -64,6 +64,13 @@ enum EventKind : int32_t {
 // Never blocks.
 EventKind pollEvent();
 
+// Sleeps until a game event is pending or `timeoutMs` have passed; true when
+// one is pending (it stays queued for pollEvent). Returns at once when one
+// already is. The frame loop calls it while suspended, so that a minimised
+// game does not wake thirty times a second to find nothing to do. The
+// headless clock jumps forward by `timeoutMs` when nothing is queued.
+bool waitForEvent(uint32_t timeoutMs);
+
 // -------------------------------------------------------------------- keyboard
 // Key codes index the 256-byte snapshot; they are the classic scan codes.
 constexpr int KEY_COUNT = 256;

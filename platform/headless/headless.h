@@ -28,6 +28,8 @@ void advanceTicks(uint32_t milliseconds);
 // How many times waitUntil was called, and the deadline of the last call.
 uint32_t waitCount();
 uint32_t lastWaitDeadline();
+// How many times the game waited for an event (it does while suspended).
+uint32_t eventWaitCount();
 
 // ---------------------------------------------------------------- cursor
 // Sets the pointer; values outside the picture are clamped as the real

@@ -41,6 +41,7 @@ struct State {
     uint32_t now = 0;
     uint32_t waitCount = 0;
     uint32_t lastWaitDeadline = 0;
+    uint32_t eventWaitCount = 0;
 
     platform::Point cursor{0, 0};
     std::deque<platform::EventKind> events;

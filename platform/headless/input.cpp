@@ -17,6 +17,9 @@ uint32_t waitCount() {
 uint32_t lastWaitDeadline() {
     return state().lastWaitDeadline;
 }
+uint32_t eventWaitCount() {
+    return state().eventWaitCount;
+}
 
 void setCursor(int32_t x, int32_t y) {
     state().cursor = {std::clamp(x, 0, platform::PICTURE_WIDTH - 1), std::clamp(y, 0, platform::PICTURE_HEIGHT - 1)};
@@ -85,6 +88,14 @@ void waitUntil(uint32_t deadline) {
     s.lastWaitDeadline = deadline;
     // Signed difference: a deadline just past the 32-bit wrap is still ahead.
     if (static_cast<int32_t>(deadline - s.now) > 0) s.now = deadline;
+}
+
+bool waitForEvent(uint32_t timeoutMs) {
+    headless::State& s = state();
+    ++s.eventWaitCount;
+    if (!s.events.empty()) return true;
+    s.now += timeoutMs;  // nothing scripted can arrive meanwhile
+    return false;
 }
 
 Point cursorPosition() {

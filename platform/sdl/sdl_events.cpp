@@ -60,6 +60,24 @@ EventKind pollEvent() {
     return next;
 }
 
+bool waitForEvent(uint32_t timeoutMs) {
+    sdlbackend::Backend& state = sdlbackend::backend();
+    sdlbackend::pumpEvents();
+    if (state.window.sdl == nullptr) return false;
+    uint32_t deadline = SDL_GetTicks() + timeoutMs;
+    // Expose, key and motion events wake the wait too, but only the four
+    // kinds the game reacts to end it.
+    while (state.events.empty()) {
+        auto remaining = static_cast<int32_t>(deadline - SDL_GetTicks());
+        if (remaining <= 0) break;
+        // Returns early for any SDL event, and for a signal (SIGTERM is
+        // queued as a quit by the pump).
+        SDL_WaitEventTimeout(nullptr, remaining);
+        sdlbackend::pumpEvents();
+    }
+    return !state.events.empty();
+}
+
 Point cursorPosition() {
     SDL_Window* window = sdlbackend::backend().window.sdl;
     if (window == nullptr) return {0, 0};

@@ -90,6 +90,31 @@ TEST_F(FrameLoopTest, NoFrameRunsWhileSuspendedAndTheGameSurvivesTheFocusCycle) 
     EXPECT_GE(app.elapsedSeconds, 20) << "the time away counts";
 }
 
+TEST_F(FrameLoopTest, ASuspendedPassSleepsUntilAnEventAndThenKeepsThePacing) {
+    headless::pushEvent(platform::EVENT_FOCUS_LOST);
+    runPass(app);
+    ASSERT_TRUE(app.suspended);
+
+    // Nothing queued: the pass sleeps its bounded wait, then paces as usual.
+    const uint32_t waitsBefore = headless::eventWaitCount();
+    const uint32_t start = platform::ticks();
+    runPass(app);
+    EXPECT_EQ(headless::eventWaitCount(), waitsBefore + 1);
+    EXPECT_EQ(platform::ticks(), start + SUSPENDED_WAIT_MS + FRAME_PERIOD_MS);
+
+    // An event queued: no sleep before it, and its pass ends 33 ms after it.
+    headless::pushEvent(platform::EVENT_FOCUS_GAINED);
+    const uint32_t eventAt = platform::ticks();
+    runPass(app);
+    EXPECT_FALSE(app.suspended);
+    EXPECT_EQ(platform::ticks(), eventAt + FRAME_PERIOD_MS);
+
+    // Running again, a pass never waits for events.
+    const uint32_t waitsRunning = headless::eventWaitCount();
+    runPass(app);
+    EXPECT_EQ(headless::eventWaitCount(), waitsRunning);
+}
+
 TEST_F(FrameLoopTest, AClickWhileSuspendedActsInTheFirstFrameAfterTheReload) {
     moveTo(HELP.inside());
     headless::pushEvent(platform::EVENT_FOCUS_LOST);
@@ -141,8 +166,9 @@ TEST_F(FrameLoopTest, EachPassWaitsUntil33MillisecondsAfterItsEventStep) {
         EXPECT_EQ(headless::lastWaitDeadline(), start + 33u);
         EXPECT_EQ(platform::ticks(), start + 33u);
     }
-    // Suspended passes are paced the same way.
+    // Suspended passes that handle an event are paced the same way.
     headless::pushEvent(platform::EVENT_FOCUS_LOST);
+    headless::pushEvent(platform::EVENT_LEFT_BUTTON_DOWN);
     const uint32_t now = platform::ticks();
     runPass(app);
     EXPECT_EQ(headless::lastWaitDeadline(), now + 33u);

@@ -3,11 +3,14 @@
 // pixels on the window surface, the event queue, the keys, the pointer, the
 // message box's standard-error copy and the process exits.
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -312,6 +315,36 @@ TEST_F(SdlBackend, WaitUntilNeverReturnsEarly) {
     platform::waitUntil(deadline);
     EXPECT_GE(static_cast<int32_t>(platform::ticks() - deadline), 0);
     platform::waitUntil(platform::ticks() - 1000);  // passed long ago: returns at once
+}
+
+TEST_F(SdlBackend, WaitForEventEndsOnlyForAGameEventAndKeepsIt) {
+    EXPECT_FALSE(platform::waitForEvent(1000)) << "no window: nothing can come, and no sleep";
+    ASSERT_NE(openWindow(), nullptr);
+    drainGameEvents();
+
+    uint32_t start = platform::ticks();
+    pushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
+    pushKey(SDL_SCANCODE_A);
+    EXPECT_FALSE(platform::waitForEvent(20)) << "expose and key events do not end the wait";
+    EXPECT_GE(platform::ticks() - start, 20u);
+
+    pushButton(SDL_BUTTON_LEFT);
+    EXPECT_TRUE(platform::waitForEvent(60000));
+    EXPECT_TRUE(platform::waitForEvent(60000)) << "still pending: the wait takes nothing off the queue";
+    EXPECT_EQ(platform::pollEvent(), platform::EVENT_LEFT_BUTTON_DOWN);
+    EXPECT_EQ(platform::pollEvent(), platform::EVENT_NONE);
+
+    // SIGTERM at the sleeping thread, as when a minimised game is ended.
+    pthread_t sleeper = pthread_self();
+    std::thread terminator([sleeper] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        pthread_kill(sleeper, SIGTERM);
+    });
+    start = platform::ticks();
+    platform::waitForEvent(10000);
+    terminator.join();
+    EXPECT_LT(platform::ticks() - start, 5000u) << "the signal must end the sleep";
+    EXPECT_EQ(platform::pollEvent(), platform::EVENT_QUIT);
 }
 
 using SdlBackendDeathTest = SdlBackend;
