@@ -6,7 +6,8 @@
 #   scripts/measure.sh [RUN_FOLDER]      (default: build/run)
 #
 # Per game: time from exec to a mapped, viewable window (median of $RUNS
-# starts, polled with xdotool against a timestamp taken right before exec);
+# starts: scripts/window_maps.py logs the moment the window manager maps the
+# window, against a timestamp taken right before exec);
 # for Quillmara also to its first presented frame (QM_TRACE_FIRST_PRESENT);
 # CPU share of one core on the first screen over $SPAN seconds, with the
 # pointer moving over the window for $SPAN seconds, and (Quillmara only)
@@ -22,7 +23,7 @@ run_dir=$(realpath "${1:-build/run}")
 RUNS=${RUNS:-5}
 SPAN=${SPAN:-20}
 [ -x "$run_dir/quillmara" ] || { echo "no game in $run_dir (build it first)" >&2; exit 2; }
-for tool in Xvfb openbox xdotool; do
+for tool in Xvfb openbox xdotool python3; do
     command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
 done
 
@@ -48,6 +49,11 @@ export DISPLAY=:$(head -1 "$fdfile")
 openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
+maps=$work/maps.log
+python3 scripts/window_maps.py "$maps" >"$work/maps.ready" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do grep -q ready "$work/maps.ready" && break; sleep 0.05; done
+grep -q ready "$work/maps.ready" || { echo "scripts/window_maps.py did not start" >&2; exit 1; }
 
 # -------------------------------------------------------------- helpers
 # Run time in nanoseconds of every thread of a process so far.
@@ -98,12 +104,21 @@ stop_game() {
 }
 
 # The first visible window of process $1 (empty when none within 10 s).
+# Polled gently: the start-up time comes from the map log, and a busy poll
+# would take the two cores from the program starting.
 wait_visible() {
     local deadline=$((SECONDS + 10)) wid
     while [ $SECONDS -lt $deadline ]; do
+        sleep 0.05
         wid=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -1)
         [ -n "$wid" ] && { echo "$wid"; return; }
     done
+}
+
+# When window $1 (decimal id) became viewable, in microseconds since the
+# epoch: the map of the top-level window that holds it.
+mapped_at() {
+    awk -v w="$1" '{ for (i = 2; i <= NF; i++) if ($i == w) { print $1; exit } }' "$maps"
 }
 
 # One xdotool process moving the pointer over the window every 50 ms for
@@ -134,11 +149,12 @@ for game in "${order[@]}"; do
     # Start-up, $RUNS times.
     starts=() frames=()
     for ((run = 0; run < RUNS; run++)); do
+        : >"$maps"
         t0=$(now_us)
         start_game "$game"
         wid=$(wait_visible "$game_pid")
-        t1=$(now_us)
-        if [ -z "$wid" ]; then
+        t1=$(mapped_at "$wid")
+        if [ -z "$wid" ] || [ -z "$t1" ]; then
             notes[$game]="no visible window within 10 s"
             stop_game "$game_pid"
             break
