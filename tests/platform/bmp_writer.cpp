@@ -1,15 +1,8 @@
 #include "tests/platform/bmp_writer.h"
 
-namespace {
+#include "tests/support/little_endian.h"
 
-void put16(std::string& s, uint32_t v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-void put32(std::string& s, uint32_t v) {
-    put16(s, v & 0xFFFF);
-    put16(s, v >> 16);
-}
+namespace {
 
 // Splits one row into encoded runs (count, value) and absolute stretches.
 template <typename EmitRun, typename EmitAbsolute>

@@ -8,16 +8,7 @@
 #include <numbers>
 #include <thread>
 
-namespace {
-void put16(std::string& s, uint32_t v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-void put32(std::string& s, uint32_t v) {
-    put16(s, v & 0xFFFF);
-    put16(s, v >> 16);
-}
-}  // namespace
+#include "tests/support/little_endian.h"
 
 void writeWav(const std::string& path, const std::vector<int16_t>& samples) {
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);

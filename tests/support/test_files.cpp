@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tests/support/little_endian.h"
+
 void writeFile(const std::string& path, const std::string& content) {
     std::filesystem::path p(path);
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
@@ -19,16 +21,6 @@ std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-namespace {
-void put16(std::string& s, uint32_t v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-void put32(std::string& s, uint32_t v) {
-    put16(s, v & 0xFFFF);
-    put16(s, v >> 16);
-}
-}  // namespace
 
 std::string makeBmp24(int width, int height, const std::function<uint32_t(int, int)>& colour) {
     const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
