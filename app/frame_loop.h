@@ -20,8 +20,8 @@ bool handleEvent(GameApp& app, platform::EventKind event);
 // One pass of the loop: at most one event, then (unless suspended) the
 // keyboard poll and one frame step, then a wait until FRAME_PERIOD_MS after
 // the event step. A suspended pass first sleeps until an event is pending
-// (at most SUSPENDED_WAIT_MS). Returns false when the pass saw the quit event (its frame
-// has still run).
+// (at most SUSPENDED_WAIT_MS). Returns false when the pass saw the quit event
+// (its frame has still run).
 bool runPass(GameApp& app);
 
 // The whole program: builds theGameApp, opens the window, the keyboard and

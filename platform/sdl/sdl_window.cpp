@@ -109,8 +109,9 @@ Window* windowCreate(const char* title, std::string* error) {
         width = desktop.w;
         height = desktop.h;
     }
-    SDL_Window* window = SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          width, height > 1 ? height - 1 : height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    SDL_Window* window =
+        SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                         height > 1 ? height - 1 : height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     coverDesktop(window, width, height);
 
