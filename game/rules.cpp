@@ -1,27 +1,11 @@
 // The move rules: which piece may jump, selecting and jumping by click, and
 // the two end-of-game tests.
 #include "app/game_app.h"
+#include "game/moves.h"
 
 namespace {
 
-struct Direction {
-    int dRow;
-    int dCol;
-};
-
-// Tried in this order: left, right, up, down, then the four diagonals.
-constexpr Direction DIRECTIONS[8] = {
-    {0, -1}, {0, 1}, {-1, 0}, {1, 0}, {-1, -1}, {-1, 1}, {1, -1}, {1, 1},
-};
-
-// A jump passes over the cell two steps away and lands four steps away; the
-// cells one and three steps away are passed over whatever they hold.
-constexpr int JUMPED_STEPS = 2;
-constexpr int LANDING_STEPS = 4;
-
-bool onGrid(int row, int col) {
-    return row >= 0 && row < BOARD_SIZE && col >= 0 && col < BOARD_SIZE;
-}
+using moves::onGrid;
 
 // The cell under a point, by the strict hit rectangle of each cell: the grid
 // lines x = 175 + 50k and y = 75 + 50k belong to no cell. False when the point
@@ -43,27 +27,11 @@ bool cellUnderPoint(platform::Point point, int* row, int* col) {
 }  // namespace
 
 bool GameApp::canJump(int32_t row, int32_t col) {
-    for (const Direction& d : DIRECTIONS) {
-        const int landRow = row + LANDING_STEPS * d.dRow;
-        const int landCol = col + LANDING_STEPS * d.dCol;
-        // The grid test comes first, so no cell outside the 81 is ever read.
-        if (!onGrid(landRow, landCol)) continue;
-        const int overRow = row + JUMPED_STEPS * d.dRow;
-        const int overCol = col + JUMPED_STEPS * d.dCol;
-        if (board[cellIndex(overRow, overCol)] == CELL_PIECE && board[cellIndex(landRow, landCol)] == CELL_EMPTY) {
-            return true;
-        }
-    }
-    return false;
+    return moves::canJump(board, row, col);
 }
 
 bool GameApp::noPieceCanMove() {
-    for (int row = 0; row < BOARD_SIZE; ++row) {
-        for (int col = 0; col < BOARD_SIZE; ++col) {
-            if (board[cellIndex(row, col)] == CELL_PIECE && canJump(row, col)) return false;
-        }
-    }
-    return true;
+    return moves::noPieceCanMove(board);
 }
 
 bool GameApp::fewerThanTwoPieces() {
@@ -100,14 +68,12 @@ void GameApp::handleBoardClick() {
     // set only on a piece and a jump ends it.
     if (!onGrid(selectedRow, selectedCol)) return;
 
-    for (const Direction& d : DIRECTIONS) {
-        if (selectedRow + LANDING_STEPS * d.dRow != row || selectedCol + LANDING_STEPS * d.dCol != col) continue;
-        CellCode& jumped = board[cellIndex(selectedRow + JUMPED_STEPS * d.dRow, selectedCol + JUMPED_STEPS * d.dCol)];
-        if (jumped != CELL_PIECE) continue;
+    for (const moves::Direction& d : moves::DIRECTIONS) {
+        if (selectedRow + moves::LANDING_STEPS * d.dRow != row || selectedCol + moves::LANDING_STEPS * d.dCol != col)
+            continue;
+        if (!moves::jumpOpen(board, selectedRow, selectedCol, d)) continue;
 
-        board[cellIndex(selectedRow, selectedCol)] = CELL_EMPTY;
-        jumped = CELL_EMPTY;
-        board[cellIndex(row, col)] = CELL_PIECE;
+        moves::applyJump(board, {selectedRow, selectedCol, row, col});
         // The selection fields keep the start cell, now empty, so the drawing
         // raises nothing.
         pieceSelected = false;

@@ -4,6 +4,7 @@
 
 #include "app/frame_loop.h"
 #include "app/game_app.h"
+#include "game/moves.h"
 #include "platform/headless/headless.h"
 
 namespace tour {
@@ -18,12 +19,8 @@ struct Jump {
     Cell from, over, to;
 };
 
-// The eight directions a piece jumps in.
-constexpr int DIRECTIONS[8][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}, {-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
-
-bool onGrid(int row, int col) {
-    return row >= 0 && row < BOARD_SIZE && col >= 0 && col < BOARD_SIZE;
-}
+using moves::DIRECTIONS;
+using moves::onGrid;
 
 class Tour {
 public:
@@ -70,18 +67,12 @@ private:
     // The first legal jump in board order, as a player scanning the board
     // would find it.
     bool firstJump(Jump* jump) {
-        for (int r = 0; r < BOARD_SIZE; ++r)
-            for (int c = 0; c < BOARD_SIZE; ++c) {
-                if (cell({r, c}) != CELL_PIECE) continue;
-                for (const auto& d : DIRECTIONS) {
-                    Cell over{r + 2 * d[0], c + 2 * d[1]}, to{r + 4 * d[0], c + 4 * d[1]};
-                    if (onGrid(to.row, to.col) && cell(over) == CELL_PIECE && cell(to) == CELL_EMPTY) {
-                        *jump = Jump{{r, c}, over, to};
-                        return true;
-                    }
-                }
-            }
-        return false;
+        const std::vector<moves::Jump> jumps = moves::legalJumps(app_.board);
+        if (jumps.empty()) return false;
+        const moves::Jump& j = jumps.front();
+        *jump =
+            Jump{{j.fromRow, j.fromCol}, {(j.fromRow + j.toRow) / 2, (j.fromCol + j.toCol) / 2}, {j.toRow, j.toCol}};
+        return true;
     }
 
     void play(const Jump& jump) {
@@ -178,7 +169,7 @@ bool Tour::wonGame(std::vector<Shot>* shots, std::string* error) {
     for (int r = BOARD_SIZE - 1; r >= 0 && !placed; --r)
         for (int c = 0; c < BOARD_SIZE && !placed; ++c)
             for (const auto& d : DIRECTIONS) {
-                Cell from{r, c}, over{r + 2 * d[0], c + 2 * d[1]}, to{r + 4 * d[0], c + 4 * d[1]};
+                Cell from{r, c}, over{r + 2 * d.dRow, c + 2 * d.dCol}, to{r + 4 * d.dRow, c + 4 * d.dCol};
                 if (isHole(from) && onGrid(to.row, to.col) && isHole(over) && isHole(to)) {
                     cell(from) = CELL_PIECE;
                     cell(over) = CELL_PIECE;

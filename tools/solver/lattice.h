@@ -12,18 +12,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "game/moves.h"
+
 namespace lattice {
 
 constexpr int SIDE = 5;
 constexpr int CELLS = SIDE * SIDE;
 constexpr uint32_t ALL_CELLS = (1u << CELLS) - 1;
 
-struct Direction {
-    int dRow;
-    int dCol;
-};
-// The game's order of directions: left, right, up, down, then the diagonals.
-constexpr std::array<Direction, 8> DIRECTIONS{{{0, -1}, {0, 1}, {-1, 0}, {1, 0}, {-1, -1}, {-1, 1}, {1, -1}, {1, 1}}};
+// The game's directions, in the game's order; one lattice step is two board
+// cells, so a jump goes over one lattice cell into the next.
+using moves::Direction;
+using moves::DIRECTIONS;
 
 // How far a bit moves in the mask for one step in direction d.
 constexpr int shiftOf(Direction d) {

@@ -11,17 +11,9 @@
 #include <vector>
 
 #include "game/board.h"
+#include "game/moves.h"
 
-// One jump in board coordinates: the piece on (fromRow, fromCol) lands on
-// (toRow, toCol), four cells away along a row, a column or a diagonal, and
-// the piece halfway between is removed.
-struct Jump {
-    int fromRow = 0;
-    int fromCol = 0;
-    int toRow = 0;
-    int toCol = 0;
-    bool operator==(const Jump&) const = default;
-};
+using moves::Jump;
 
 struct Solution {
     bool winnable = false;
