@@ -1,11 +1,12 @@
 // Solver speed on the shipped level and on the slowest boards found so far
 // (by a random hill-climb over boards on one lattice, maximising the
-// positions searched).
+// positions searched), and the generator's speed.
 #include <benchmark/benchmark.h>
 
 #include <sstream>
 
 #include "game/level_reader.h"
+#include "tools/solver/generator.h"
 #include "tools/solver/solver.h"
 
 namespace {
@@ -65,3 +66,20 @@ void BM_FullLatticeOneEmpty(benchmark::State& state) {
 BENCHMARK(BM_FullLatticeOneEmpty)->Args({4, 4})->Args({0, 0})->Args({0, 2})->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// One level per repetition, each from the next seed: the median of the
+// repetitions is the time a player waits for `quillmara --random`.
+void BM_GenerateLevel(benchmark::State& state) {
+    static uint32_t seed = 0;
+    for (auto _ : state) {
+        const Board level = generateLevel(seed++, static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(level.data());
+    }
+}
+BENCHMARK(BM_GenerateLevel)
+    ->Arg(GENERATED_PIECES_DEFAULT)
+    ->Arg(GENERATED_PIECES_MAX)
+    ->Iterations(1)
+    ->Repetitions(201)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);

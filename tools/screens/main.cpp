@@ -2,8 +2,8 @@
 //
 //   quillmara_screens RUN_FOLDER OUTPUT_FOLDER
 //       plays the game on the headless backend with the data in RUN_FOLDER
-//       and writes one PNG per screen (main_menu.png, options.png, ...)
-//       into OUTPUT_FOLDER;
+//       and writes one PNG per screen (main_menu.png, options.png, ...),
+//       and levels.png with the boards of the level set, into OUTPUT_FOLDER;
 //   quillmara_screens --compare FOLDER FOLDER
 //       compares the pictures of the two folders pixel by pixel and names
 //       every one that differs or is missing.
@@ -15,6 +15,7 @@
 #include <string>
 #include <system_error>
 
+#include "tools/screens/level_boards.h"
 #include "tools/screens/png_files.h"
 #include "tools/screens/screen_tour.h"
 
@@ -45,6 +46,11 @@ int writeShots(const fs::path& run, const fs::path& output) {
         std::fprintf(stderr, "quillmara_screens: %s\n", error.c_str());
         return 1;
     }
+    shots.emplace_back();
+    if (!tour::takeLevelsPicture(&shots.back(), &error)) {
+        std::fprintf(stderr, "quillmara_screens: %s\n", error.c_str());
+        return 1;
+    }
     for (const tour::Shot& shot : shots)
         if (!tour::writePng((output / (shot.name + ".png")).string(), shot.pixels, &error)) {
             std::fprintf(stderr, "quillmara_screens: %s\n", error.c_str());
@@ -56,7 +62,9 @@ int writeShots(const fs::path& run, const fs::path& output) {
 // Rounding may move a few pixels by one step; anything more is a change.
 int compareShots(const fs::path& a, const fs::path& b) {
     int differing = 0;
-    for (const std::string& name : tour::shotNames()) {
+    std::vector<std::string> names = tour::shotNames();
+    names.push_back(tour::LEVELS_PICTURE);
+    for (const std::string& name : names) {
         std::vector<uint16_t> first, second;
         std::string error;
         if (!tour::readPng((a / (name + ".png")).string(), &first, &error) ||

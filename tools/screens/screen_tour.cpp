@@ -4,6 +4,7 @@
 
 #include "app/frame_loop.h"
 #include "app/game_app.h"
+#include "game/level_reader.h"
 #include "game/moves.h"
 #include "platform/headless/headless.h"
 
@@ -25,6 +26,9 @@ using moves::onGrid;
 class Tour {
 public:
     bool run(std::vector<Shot>* shots, std::string* error);
+    bool open(std::string* error);
+    bool levelBoards(const std::vector<std::string>& levelFiles, std::vector<Shot>* shots, std::string* error);
+    void close();
 
 private:
     // One pass of the game's loop, as the real program runs it.
@@ -230,7 +234,24 @@ bool Tour::lostGame(std::vector<Shot>* shots, std::string* error) {
     return true;
 }
 
-bool Tour::run(std::vector<Shot>* shots, std::string* error) {
+bool Tour::levelBoards(const std::vector<std::string>& levelFiles, std::vector<Shot>* shots, std::string* error) {
+    for (const std::string& file : levelFiles) {
+        startGame();
+        if (!expect(STATE_PLAYING, "a new game", error)) return false;
+        // The board as a new game with this level file would read it.
+        app_.board.fill(CELL_NONE);
+        if (!readLevelFile(file.c_str(), app_.board)) {
+            *error = "cannot open the level " + file;
+            return false;
+        }
+        clockAt(0);
+        moveTo(0, 0);
+        keep(file.c_str(), shots);
+    }
+    return true;
+}
+
+bool Tour::open(std::string* error) {
     headless::reset();
     headless::setTicks(1000);
     theGameApp = &app_;
@@ -240,15 +261,23 @@ bool Tour::run(std::vector<Shot>* shots, std::string* error) {
         *error = "no window: " + reason;
         return false;
     }
-    bool ok = app_.initKeyboard() >= 0 && app_.loadAssets() >= 0;
+    const bool ok = app_.initKeyboard() >= 0 && app_.loadAssets() >= 0;
     if (!ok) *error = "the game could not load its devices and data";
-    ok = ok && mainMenuAndSubScreens(shots, error) && gameInProgress(shots, error) && wonGame(shots, error) &&
-         lostGame(shots, error);
+    return ok;
+}
+
+void Tour::close() {
     app_.releaseAll();
     app_.releaseKeyboard();
-    platform::windowDestroy(app_.window);
+    if (app_.window) platform::windowDestroy(app_.window);
     app_.window = nullptr;
     theGameApp = nullptr;
+}
+
+bool Tour::run(std::vector<Shot>* shots, std::string* error) {
+    const bool ok = open(error) && mainMenuAndSubScreens(shots, error) && gameInProgress(shots, error) &&
+                    wonGame(shots, error) && lostGame(shots, error);
+    close();
     return ok;
 }
 
@@ -264,6 +293,14 @@ bool takeShots(std::vector<Shot>* shots, std::string* error) {
     shots->clear();
     auto tour = std::make_unique<Tour>();
     return tour->run(shots, error);
+}
+
+bool takeLevelShots(const std::vector<std::string>& levelFiles, std::vector<Shot>* shots, std::string* error) {
+    shots->clear();
+    auto tour = std::make_unique<Tour>();
+    const bool ok = tour->open(error) && tour->levelBoards(levelFiles, shots, error);
+    tour->close();
+    return ok;
 }
 
 }  // namespace tour

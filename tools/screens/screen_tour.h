@@ -35,4 +35,10 @@ const std::vector<std::string>& shotNames();
 // expects it to.
 bool takeShots(std::vector<Shot>* shots, std::string* error);
 
+// The same game, with each of `levelFiles` (paths from the current folder)
+// as a new game's board: one shot per level, named by its path, the clock
+// at 0:00 and no piece raised. False, with the reason, when a level cannot
+// be opened or the game does not start.
+bool takeLevelShots(const std::vector<std::string>& levelFiles, std::vector<Shot>* shots, std::string* error);
+
 }  // namespace tour

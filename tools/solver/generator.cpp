@@ -24,10 +24,10 @@ Cell transformed(Cell c, int transform) {
 }
 
 // Symmetry groups a shape may have, as lists of transforms (the identity
-// included): a mirror either way, a half turn, both mirrors, a diagonal
-// mirror, quarter turns, and all eight.
+// included): a mirror either way, a half turn, both mirrors, a mirror in
+// either diagonal, quarter turns, and all eight.
 const std::vector<std::vector<int>> GROUPS = {
-    {0, 2}, {0, 1}, {0, 3}, {0, 1, 2, 3}, {0, 4}, {0, 3, 5, 6}, {0, 1, 2, 3, 4, 5, 6, 7},
+    {0, 2}, {0, 1}, {0, 3}, {0, 1, 2, 3}, {0, 4}, {0, 7}, {0, 3, 5, 6}, {0, 1, 2, 3, 4, 5, 6, 7},
 };
 
 // Transforms with bit 4 swap rows and columns, so they keep only the
