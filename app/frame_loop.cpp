@@ -7,27 +7,27 @@
 
 bool handleEvent(GameApp& app, platform::EventKind event) {
     switch (event) {
-    case platform::EVENT_FOCUS_LOST:
-        // Suspended before anything is released, so nothing draws meanwhile.
-        app.suspended = true;
-        app.releaseAll();
-        return false;
-    case platform::EVENT_FOCUS_GAINED:
-        // Window managers send focus events in surprising orders: only a
-        // suspended game reloads, and the reload's status changes nothing.
-        if (app.suspended) {
-            app.suspended = false;
-            app.loadAssets();
-        }
-        return false;
-    case platform::EVENT_LEFT_BUTTON_DOWN:
-        // Where the click happened is not kept: the frame reads the pointer.
-        app.clickPending = true;
-        return false;
-    case platform::EVENT_QUIT:
-        return true;
-    case platform::EVENT_NONE:
-        break;
+        case platform::EVENT_FOCUS_LOST:
+            // Suspended before anything is released, so nothing draws meanwhile.
+            app.suspended = true;
+            app.releaseAll();
+            return false;
+        case platform::EVENT_FOCUS_GAINED:
+            // Window managers send focus events in surprising orders: only a
+            // suspended game reloads, and the reload's status changes nothing.
+            if (app.suspended) {
+                app.suspended = false;
+                app.loadAssets();
+            }
+            return false;
+        case platform::EVENT_LEFT_BUTTON_DOWN:
+            // Where the click happened is not kept: the frame reads the pointer.
+            app.clickPending = true;
+            return false;
+        case platform::EVENT_QUIT:
+            return true;
+        case platform::EVENT_NONE:
+            break;
     }
     return false;
 }
@@ -57,10 +57,15 @@ int runGame() {
         std::fprintf(stderr, "Tavrin: cannot open the display: %s\n", error.c_str());
         platform::exitProcessNow(EXIT_FATAL);
     }
+    // Fails when the backend has no keyboard for the window.
     if (app.initKeyboard() < 0) {
         platform::windowDestroy(app.window);
         return EXIT_WINDOW_CLOSED;  // ends silently, as when the keyboard cannot be had
     }
+    // loadAssets passes on initMusic's status. Every failure of the display,
+    // an image, the music or an effect ends the process inside it through
+    // endWithMessage, so today nothing makes this fail; the check stays so
+    // that a status the loader may report never starts a game without assets.
     if (app.loadAssets() < 0) {
         app.releaseKeyboard();
         platform::windowDestroy(app.window);

@@ -1,5 +1,7 @@
 #include "app/game_app.h"
 
+#include "display/image_list.h"
+
 GameApp* theGameApp = nullptr;
 
 GameApp::GameApp() {
@@ -8,13 +10,7 @@ GameApp::GameApp() {
 
 void GameApp::releaseAll() {
     // Images go before the display device that they are drawn onto.
-    std::unique_ptr<Surface>* images[] = {
-        &texFail,       &texWon,       &texLogo,      &texBackground,  &texMousePtr,
-        &texHelp,       &texMenuHelp,  &texMenuExit,  &texMenuStart,   &texMenuMusic,
-        &texMenuSound,  &texMenuButton, &texMenuBack, &texMenuOptions, &texMenuHighScores,
-        &texDigit,      &texHyphenBlue, &texLamp,     &texButton1,     &texBoard,
-    };
-    for (std::unique_ptr<Surface>* image : images) image->reset();
+    for (const ImageEntry* image : IMAGES_IN_RELEASE_ORDER) (this->*image->field).reset();
     releaseAudio();
     releaseDisplay();
 }

@@ -28,12 +28,13 @@ struct GameApp {
 
     // ------------------------------------------------------------ devices
     platform::Window* window = nullptr;                  // the main window
-    platform::PrimarySurface* primarySurface = nullptr;  // the window's drawing surface
+    platform::PrimarySurface* primarySurface = nullptr;  // the window's surface: what the screen shows
     std::unique_ptr<Surface> backSurface;                // 800x600; all drawing goes here
-    platform::AudioDevice* performance = nullptr;        // plays the music and the effects
-    platform::AudioMusic* musicSegment = nullptr;        // the background music
+    platform::AudioDevice* performance = nullptr;        // the audio device: plays the music and the effects
+    platform::AudioMusic* musicSegment = nullptr;        // the loaded background music (Sound/BkGnd.mus)
 
     // ------------------------------------------------------------- images
+    // Files, load order and release order: display/image_list.h.
     std::unique_ptr<Surface> texMenuStart;
     std::unique_ptr<Surface> texMenuExit;
     std::unique_ptr<Surface> texMenuHelp;
@@ -42,7 +43,7 @@ struct GameApp {
     std::unique_ptr<Surface> texMenuBack;
     std::unique_ptr<Surface> texMenuMusic;
     std::unique_ptr<Surface> texMenuSound;
-    std::unique_ptr<Surface> texMenuButton;  // on/off lamp strip of the options screen
+    std::unique_ptr<Surface> texMenuButton;  // not a button: the on/off lamp strip of the options screen
     std::unique_ptr<Surface> texBackground;  // the only image without a colour key
     std::unique_ptr<Surface> texHelp;
     std::unique_ptr<Surface> texMousePtr;    // pointer animation strip
@@ -54,8 +55,8 @@ struct GameApp {
     std::unique_ptr<Surface> texLogo;
     std::unique_ptr<Surface> texWon;
     std::unique_ptr<Surface> texFail;
-    std::unique_ptr<Surface> texLamp;     // a piece
-    std::unique_ptr<Surface> texButton1;  // a hole
+    std::unique_ptr<Surface> texLamp;     // not a lamp: the piece drawn on a hole
+    std::unique_ptr<Surface> texButton1;  // not a button: the hole of a board cell
 
     // ------------------------------------------------------- game fields
     bool clickPending = false;  // a left press arrived and no frame consumed it yet
@@ -84,7 +85,8 @@ struct GameApp {
 
     // ----------------------------------------------------- app/game_app.cpp
     // The one teardown: images, then audio, then the display device. Safe to
-    // run any number of times and before anything is loaded.
+    // run any number of times and before anything is loaded. The fatal path
+    // (app/fatal_exit.h) runs it too.
     void releaseAll();
 
     // --------------------------------------------- display/display_device.cpp
@@ -95,12 +97,12 @@ struct GameApp {
 
     // ---------------------------------------------- display/image_assets.cpp
     std::unique_ptr<Surface> loadTex(const char* path);  // never returns on failure
-    uint32_t colorMatch(uint32_t colorRef);               // 0x00BBGGRR to the pixel value; 0 without primary
-    int32_t loadAssets();                                 // 0, or a negative status from initMusic
+    uint32_t colorMatch(uint32_t colorRef);              // 0x00BBGGRR to the pixel value; 0 without primary
+    int32_t loadAssets();                                // 0, or a negative status from initMusic
 
     // -------------------------------------------- display/sprite_drawing.cpp
-    void initSprite(AnimatedSprite& sprite, int32_t kind, int32_t frameCount, int32_t frameDelay,
-                    int32_t frameWidth, int32_t frameHeight);
+    void initSprite(AnimatedSprite& sprite, int32_t kind, int32_t frameCount, int32_t frameDelay, int32_t frameWidth,
+                    int32_t frameHeight);
     void drawSprite(AnimatedSprite& sprite, int32_t x, int32_t y);
     void drawNumber(int32_t value, int32_t x, int32_t y, int32_t digits);
     void drawTime(int32_t seconds, int32_t x, int32_t y);

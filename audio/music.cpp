@@ -1,6 +1,7 @@
 // The audio device and the looping background music. The device is opened
 // anew at every asset load and closed at every teardown, so the music starts
 // from its beginning after each focus regain.
+#include "app/fatal_exit.h"
 #include "app/game_app.h"
 
 namespace {
@@ -20,11 +21,7 @@ Status GameApp::initMusic() {
     if (performance != nullptr) musicSegment = platform::audioLoadMusic(performance, MUSIC_FILE);
     if (musicSegment == nullptr) {
         // The text has two spaces after the comma.
-        platform::showMessageBox("BkGnd Music", "BkGnd.mus not found,  Program will now quit");
-        if (performance != nullptr) platform::audioCloseDevice(performance);
-        performance = nullptr;
-        releaseAll();
-        platform::exitProcessNow(EXIT_FATAL);
+        endWithMessage(*this, "BkGnd Music", "BkGnd.mus not found,  Program will now quit", closeAudioDevice);
     }
 
     // Loaded even with the music off, so switching it on later plays at once.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "app/fatal_exit.h"
 #include "app/game_app.h"
 
 bool GameApp::loadSoundEffect(const char* path, SoundEffect& effect) {
@@ -14,13 +15,9 @@ bool GameApp::loadSoundEffect(const char* path, SoundEffect& effect) {
 
     effect.segment = platform::audioLoadSample(performance, path);
     if (effect.segment == nullptr) {
-        platform::showMessageBox("Quillmara", "Media not found, sample will now quit");
-        platform::audioCloseDevice(performance);
-        performance = nullptr;
         // The teardown still frees the music and the effects loaded before
         // this one; the effect files after it are never read.
-        releaseAll();
-        platform::exitProcessNow(EXIT_FATAL);
+        endWithMessage(*this, "Quillmara", "Media not found, sample will now quit", closeAudioDevice);
     }
     // A missing path only makes this effect silent.
     effect.audioPath = platform::audioCreatePath(performance);

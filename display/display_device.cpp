@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "app/fatal_exit.h"
 #include "app/game_app.h"
 #include "display/compose.h"
 
@@ -39,9 +40,7 @@ int32_t GameApp::initDisplay() {
     }
     if (failure == nullptr) return 1;
 
-    platform::showMessageBox(DISPLAY_FAILURE_CAPTION, failure);
-    releaseAll();
-    platform::exitProcessNow(EXIT_FATAL);
+    endWithMessage(*this, DISPLAY_FAILURE_CAPTION, failure);
 }
 
 void GameApp::releaseDisplay() {

@@ -1,47 +1,19 @@
-// The twenty images, their colour key, and the loader that acquires every
-// device and asset a frame needs, at start-up and after each focus regain.
+// The loader that acquires every device and asset a frame needs, at start-up
+// and after each focus regain, and the images' colour key.
 #include <cstdio>
 #include <memory>
 #include <new>
 #include <string>
 
+#include "app/fatal_exit.h"
 #include "app/game_app.h"
+#include "display/image_list.h"
 #include "display/pixel_format.h"
 
 namespace {
 
 // Pure green, as a 0x00BBGGRR colour value.
 constexpr uint32_t KEY_COLOUR_REF = 0x0000FF00;
-
-struct AssetEntry {
-    const char* path;
-    std::unique_ptr<Surface> GameApp::*field;
-};
-
-// Load order. A failure stops the loading, so the files before it are held
-// (and released by the teardown) and the files after it are never read.
-constexpr AssetEntry ASSETS[] = {
-    {"Tex/Fail.Tex", &GameApp::texFail},
-    {"Tex/Won.Tex", &GameApp::texWon},
-    {"Tex/Quillmara.Tex", &GameApp::texLogo},
-    {"Tex/MousePtr.Tex", &GameApp::texMousePtr},
-    {"Tex/Menu/Start.Tex", &GameApp::texMenuStart},
-    {"Tex/Menu/Options.Tex", &GameApp::texMenuOptions},
-    {"Tex/Menu/HighScores.Tex", &GameApp::texMenuHighScores},
-    {"Tex/Menu/Help.Tex", &GameApp::texMenuHelp},
-    {"Tex/Menu/Exit.Tex", &GameApp::texMenuExit},
-    {"Tex/Menu/Music.Tex", &GameApp::texMenuMusic},
-    {"Tex/Menu/Sound.Tex", &GameApp::texMenuSound},
-    {"Tex/Menu/Button.Tex", &GameApp::texMenuButton},
-    {"Tex/Menu/Back.Tex", &GameApp::texMenuBack},
-    {"Tex/Background.Tex", &GameApp::texBackground},
-    {"Tex/Help.Tex", &GameApp::texHelp},
-    {"Tex/Digit.Tex", &GameApp::texDigit},
-    {"Tex/HyphenBlue.Tex", &GameApp::texHyphenBlue},
-    {"Tex/Lamp.Tex", &GameApp::texLamp},
-    {"Tex/Button1.Tex", &GameApp::texButton1},
-    {"Tex/Board.Tex", &GameApp::texBoard},
-};
 
 // The pointer strip: 20 frames of 38x27, a new frame every 10 draws.
 constexpr int32_t POINTER_FRAMES = 20;
@@ -64,9 +36,7 @@ std::unique_ptr<Surface> GameApp::loadTex(const char* path) {
     // standard error.
     std::fprintf(stderr, "Tavrin: cannot load %s: %s\n", shown.c_str(), reason.c_str());
     const std::string text = "Can't Load " + shown + "! Quillmara is Exiting!!";
-    platform::showMessageBox("DirectDraw", text.c_str());
-    releaseAll();
-    platform::exitProcessNow(EXIT_FATAL);
+    endWithMessage(*this, "DirectDraw", text.c_str());
 }
 
 uint32_t GameApp::colorMatch(uint32_t colorRef) {
@@ -82,16 +52,18 @@ int32_t GameApp::loadAssets() {
 
     // Each surface is stored as soon as it exists, so a failing later file
     // releases it with everything else.
-    for (const AssetEntry& asset : ASSETS) this->*asset.field = loadTex(asset.path);
+    for (const ImageEntry& image : IMAGES) this->*image.field = loadTex(image.path);
 
-    // The background is the one image drawn opaque; it keeps its green.
+    // The background, the one opaque image, keeps its green.
     const uint16_t key = static_cast<uint16_t>(colorMatch(KEY_COLOUR_REF));
-    for (const AssetEntry& asset : ASSETS)
-        if (asset.field != &GameApp::texBackground) setColorKey((this->*asset.field).get(), key);
+    for (const ImageEntry& image : IMAGES)
+        if (image.keyed) setColorKey((this->*image.field).get(), key);
 
     initSprite(pointerSprite, SPRITE_POINTER, POINTER_FRAMES, POINTER_FRAME_DELAY, POINTER_FRAME_WIDTH,
                POINTER_FRAME_HEIGHT);
 
+    // initMusic ends the process itself when the music cannot be had; its
+    // status is still passed on, for runGame's check.
     const Status music = initMusic();
     if (music < 0) return music;
     loadSoundEffect(SOUND_BUTTON_FILE, sfxButton);

@@ -18,7 +18,8 @@ constexpr uint32_t SCREENSHOT_FILE_BYTES = SCREENSHOT_HEADER_BYTES + SCREENSHOT_
 // when nothing has been presented yet) to the first free name "GAME<n>.bmp"
 // in the current folder, n counting up from screenshotCounter. An existing
 // file is never replaced. A file that cannot be created for any reason but
-// "exists" uses up its number and is skipped silently: the game goes on.
+// "exists", or cannot be written whole (a full disk: it is removed again),
+// uses up its number and is skipped silently: the game goes on.
 // Called by the keyboard poll in every frame in which F9 is down, before
 // that frame is drawn, so the picture never holds the frame being drawn.
 void captureScreen();

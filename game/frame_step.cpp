@@ -1,8 +1,11 @@
 // One frame of the screen state machine, and the play clock.
 //
-// Every frame redraws the whole screen of the current state from scratch on
-// a cleared back buffer; a state change made during a step shows from the
-// next frame on, the rest of this frame is still the old screen.
+// Every frame is described in full, each screen from its background up, but
+// only its differences are drawn: between beginFrame and flipFrame the
+// back buffer's composer (display/compose.h) skips the draws that repeat the
+// previous frame, and the black clear happens only when no full-size
+// background covers the picture. A state change made during a step shows
+// from the next frame on; the rest of this frame is still the old screen.
 #include "app/game_app.h"
 #include "display/compose.h"
 #include "display/draw.h"

@@ -1,4 +1,5 @@
 // Reading the level at each new game, and drawing the holes and pieces.
+#include "app/fatal_exit.h"
 #include "app/game_app.h"
 #include "display/draw.h"
 #include "game/level_reader.h"
@@ -7,9 +8,7 @@ void GameApp::loadLevel() {
     if (readLevelFile(LEVEL_FILE, board)) return;
 
     // Without a level there is no game to play: the one fatal path.
-    platform::showMessageBox("Quillmara", "Level file can't be opened!");
-    releaseAll();
-    platform::exitProcessNow(EXIT_FATAL);
+    endWithMessage(*this, "Quillmara", "Level file can't be opened!");
 }
 
 void GameApp::drawBoard() {

@@ -1,5 +1,11 @@
 #include "tools/imagegen/art.h"
 
+#include <map>
+#include <stdexcept>
+#include <utility>
+
+#include "display/image_list.h"
+
 namespace imagegen {
 
 RgbImage joinStrip(const std::vector<RgbImage>& frames) {
@@ -24,23 +30,31 @@ std::vector<OutputFile> makeAllArt(const std::string& fontFolder) {
     copyKeyedOnto(playScreen, board, 0, 0);
     const RgbImage hole = makeHole(board);
 
+    std::map<std::string, RgbImage> painted;
+    painted["Tex/Fail.Tex"] = makeBanner(text, "No more moves", false, playScreen);
+    painted["Tex/Won.Tex"] = makeBanner(text, "Well done!", true, playScreen);
+    painted["Tex/Quillmara.Tex"] = makeLogo(text, background);
+    painted["Tex/MousePtr.Tex"] = makePointer();
+    for (const ButtonSpec& spec : buttonSpecs()) painted[spec.path] = makeButton(text, spec, background);
+    painted["Tex/Menu/Button.Tex"] = makeLampStrip(background);
+    painted["Tex/Background.Tex"] = background;
+    painted["Tex/Help.Tex"] = makeHelp(text, background);
+    painted["Tex/Digit.Tex"] = makeDigits();
+    painted["Tex/HyphenBlue.Tex"] = makeSeparator();
+    painted["Tex/Lamp.Tex"] = makePiece(board, hole);
+    painted["Tex/Button1.Tex"] = hole;
+    painted["Tex/Board.Tex"] = board;
+
+    // The game's list decides which files exist and their order; a listed
+    // image nobody paints, or a painted one the game never loads, is a bug.
     std::vector<OutputFile> files;
-    files.push_back({"Tex/Fail.Tex", makeBanner(text, "No more moves", false, playScreen)});
-    files.push_back({"Tex/Won.Tex", makeBanner(text, "Well done!", true, playScreen)});
-    files.push_back({"Tex/Quillmara.Tex", makeLogo(text, background)});
-    files.push_back({"Tex/MousePtr.Tex", makePointer()});
-    for (const ButtonSpec& spec : buttonSpecs()) {
-        if (std::string(spec.path) == "Tex/Menu/Back.Tex")
-            files.push_back({"Tex/Menu/Button.Tex", makeLampStrip(background)});
-        files.push_back({spec.path, makeButton(text, spec, background)});
+    for (const ImageEntry& entry : IMAGES) {
+        auto found = painted.find(entry.path);
+        if (found == painted.end()) throw std::runtime_error(std::string("no painter for ") + entry.path);
+        files.push_back({entry.path, std::move(found->second)});
+        painted.erase(found);
     }
-    files.push_back({"Tex/Background.Tex", background});
-    files.push_back({"Tex/Help.Tex", makeHelp(text, background)});
-    files.push_back({"Tex/Digit.Tex", makeDigits()});
-    files.push_back({"Tex/HyphenBlue.Tex", makeSeparator()});
-    files.push_back({"Tex/Lamp.Tex", makePiece(board, hole)});
-    files.push_back({"Tex/Button1.Tex", hole});
-    files.push_back({"Tex/Board.Tex", board});
+    if (!painted.empty()) throw std::runtime_error(painted.begin()->first + " is painted but not in the game's list");
     return files;
 }
 

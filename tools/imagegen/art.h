@@ -73,7 +73,9 @@ RgbImage makeLogo(TextRenderer& text, const RgbImage& background);
 RgbImage makeHelp(TextRenderer& text, const RgbImage& background);
 RgbImage makeBanner(TextRenderer& text, const char* caption, bool won, const RgbImage& playScreen);
 
-// Every file, in the game's load order. `fontFolder` holds the DejaVu fonts.
+// Every file of the game's image list (display/image_list.h), in its load
+// order. `fontFolder` holds the DejaVu fonts. Throws std::runtime_error when
+// the list and the painters disagree.
 std::vector<OutputFile> makeAllArt(const std::string& fontFolder);
 
 }  // namespace imagegen

@@ -1,10 +1,12 @@
 #include "tools/imagegen/output.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "display/bmp_writer.h"
 
 namespace imagegen {
 
@@ -37,7 +39,7 @@ uint32_t quantise(float r, float g, float b, int x, int y) {
 // A colour the loader would turn into the key's 16-bit value gets one more
 // step of red, which no eye can see on a green this bright.
 uint32_t avoidKey(uint32_t rgb) {
-    return to565(rgb) == KEY_565 ? (rgb & 0x00FFFF) | 0x080000 : rgb;
+    return rgbTo565(rgb) == KEY_565 ? (rgb & 0x00FFFF) | 0x080000 : rgb;
 }
 
 }  // namespace
@@ -73,51 +75,30 @@ RgbImage flattenKeyed(const Picture& picture, const Beneath& beneath, float thre
 }
 
 bool writeBmp24(const std::string& path, const RgbImage& image, std::string* error) {
-    const uint32_t rowBytes = (static_cast<uint32_t>(image.width) * 3 + 3) & ~3u;
-    const uint32_t dataBytes = rowBytes * static_cast<uint32_t>(image.height);
-    std::vector<uint8_t> file(54 + dataBytes, 0);
-    auto put16 = [&](size_t at, uint32_t v) {
-        file[at] = static_cast<uint8_t>(v);
-        file[at + 1] = static_cast<uint8_t>(v >> 8);
-    };
-    auto put32 = [&](size_t at, uint32_t v) {
-        put16(at, v & 0xFFFF);
-        put16(at + 2, v >> 16);
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, 54 + dataBytes);  // file size
-    put32(10, 54);             // offset of the pixel rows
-    put32(14, 40);             // BITMAPINFOHEADER
-    put32(18, static_cast<uint32_t>(image.width));
-    put32(22, static_cast<uint32_t>(image.height));  // positive: bottom row first
-    put16(26, 1);                                    // planes
-    put16(28, 24);                                   // bits per pixel
-    put32(30, 0);                                    // no compression
-    put32(34, dataBytes);
-    put32(38, 2835);  // 72 dpi
-    put32(42, 2835);
-    for (int y = 0; y < image.height; ++y) {
-        uint8_t* row = &file[54 + static_cast<size_t>(image.height - 1 - y) * rowBytes];
-        for (int x = 0; x < image.width; ++x) {
-            uint32_t p = image.at(x, y);
-            row[x * 3] = static_cast<uint8_t>(p);
-            row[x * 3 + 1] = static_cast<uint8_t>(p >> 8);
-            row[x * 3 + 2] = static_cast<uint8_t>(p >> 16);
+    const std::vector<uint8_t> file = encodeBmp24(image.width, image.height, [&image](int32_t y, uint8_t* bgr) {
+        for (int x = 0; x < image.width; ++x, bgr += 3) {
+            const uint32_t p = image.at(x, y);
+            bgr[0] = static_cast<uint8_t>(p);
+            bgr[1] = static_cast<uint8_t>(p >> 8);
+            bgr[2] = static_cast<uint8_t>(p >> 16);
         }
+    });
+    // The writer never replaces a file; the generator's own output from an
+    // earlier build is meant to be replaced, so it goes first.
+    std::error_code removeError;
+    std::filesystem::remove(path, removeError);
+    int writeErrno = 0;
+    switch (writeNewFile(path, file, &writeErrno)) {
+        case NewFileResult::WRITTEN:
+            return true;
+        case NewFileResult::EXISTS:
+            *error = "cannot replace " + path + (removeError ? ": " + removeError.message() : "");
+            return false;
+        case NewFileResult::FAILED:
+            break;
     }
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) {
-        *error = "cannot create " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-    bool closed = std::fclose(out) == 0;
-    if (!written || !closed) {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    *error = "cannot write " + path + ": " + std::strerror(writeErrno);
+    return false;
 }
 
 void copyKeyedOnto(RgbImage& target, const RgbImage& source, int x, int y) {
@@ -125,7 +106,7 @@ void copyKeyedOnto(RgbImage& target, const RgbImage& source, int x, int y) {
         for (int sx = 0; sx < source.width; ++sx) {
             int tx = x + sx, ty = y + sy;
             uint32_t p = source.at(sx, sy);
-            if (tx < 0 || ty < 0 || tx >= target.width || ty >= target.height || to565(p) == KEY_565) continue;
+            if (tx < 0 || ty < 0 || tx >= target.width || ty >= target.height || rgbTo565(p) == KEY_565) continue;
             target.at(tx, ty) = p;
         }
 }

@@ -13,12 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "display/rgb565.h"
 #include "tools/imagegen/canvas.h"
 
 namespace imagegen {
 
 constexpr uint32_t KEY_GREEN = 0x00FF00;
-constexpr uint16_t KEY_565 = 0x07E0;
+constexpr uint16_t KEY_565 = rgbTo565(KEY_GREEN);
 
 // Final 8-bit pixels, 0xRRGGBB, row by row.
 struct RgbImage {
@@ -29,11 +30,6 @@ struct RgbImage {
     uint32_t& at(int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; }
     uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
-
-// The 16-bit value the game's loader makes of a colour (top bits kept).
-constexpr uint16_t to565(uint32_t rgb) {
-    return static_cast<uint16_t>(((rgb >> 8) & 0xF800u) | ((rgb >> 5) & 0x07E0u) | ((rgb >> 3) & 0x001Fu));
-}
 
 // What lies beneath a keyed image where the game draws it: `image` (usually
 // the generated background or board) with the image's pixel (0, 0) over the
@@ -53,8 +49,9 @@ RgbImage flattenOpaque(const Picture& picture);
 // key's 16-bit value.
 RgbImage flattenKeyed(const Picture& picture, const Beneath& beneath, float threshold);
 
-// Writes a 24-bit uncompressed bottom-up BMP. False, with the reason in
-// `error`, when the file cannot be written.
+// Writes a 24-bit uncompressed bottom-up BMP with the game's BMP writer,
+// replacing the file an earlier run left at `path`. False, with the reason
+// in `error`, when the file cannot be written whole (none is left then).
 bool writeBmp24(const std::string& path, const RgbImage& image, std::string* error);
 
 // Copies `source` onto `target` with its (0, 0) at (x, y), leaving out key

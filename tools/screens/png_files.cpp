@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "display/rgb565.h"
+
 namespace tour {
 
 namespace {
@@ -24,11 +26,10 @@ bool writePng(const std::string& path, const std::vector<uint16_t>& pixels, std:
     for (int y = 0; y < HEIGHT; ++y) {
         auto* row = static_cast<uint8_t*>(surface->pixels) + y * surface->pitch;
         for (int x = 0; x < WIDTH; ++x) {
-            uint16_t p = pixels[static_cast<size_t>(y) * WIDTH + x];
-            uint32_t r = p >> 11, g = (p >> 5) & 0x3F, b = p & 0x1F;
-            row[3 * x] = static_cast<uint8_t>(r << 3 | r >> 2);
-            row[3 * x + 1] = static_cast<uint8_t>(g << 2 | g >> 4);
-            row[3 * x + 2] = static_cast<uint8_t>(b << 3 | b >> 2);
+            const uint32_t rgb = rgbFrom565(pixels[static_cast<size_t>(y) * WIDTH + x]);
+            row[3 * x] = static_cast<uint8_t>(rgb >> 16);
+            row[3 * x + 1] = static_cast<uint8_t>(rgb >> 8);
+            row[3 * x + 2] = static_cast<uint8_t>(rgb);
         }
     }
     bool ok = IMG_SavePNG(surface, path.c_str()) == 0;
@@ -57,7 +58,7 @@ bool readPng(const std::string& path, std::vector<uint16_t>* pixels, std::string
             const auto* row = static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch;
             for (int x = 0; x < WIDTH; ++x)
                 (*pixels)[static_cast<size_t>(y) * WIDTH + x] =
-                    static_cast<uint16_t>((row[3 * x] >> 3) << 11 | (row[3 * x + 1] >> 2) << 5 | row[3 * x + 2] >> 3);
+                    rgbTo565(static_cast<uint32_t>(row[3 * x]) << 16 | row[3 * x + 1] << 8 | row[3 * x + 2]);
         }
     }
     SDL_FreeSurface(rgb);
