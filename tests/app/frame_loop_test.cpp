@@ -8,7 +8,7 @@
 
 #include <thread>
 
-#include "tests/game_screens/screen_fixture.h"
+#include "tests/game/screen_fixture.h"
 
 namespace screens {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/game_screens/screen_fixture.h"
+#include "tests/game/screen_fixture.h"
 
 namespace {
 

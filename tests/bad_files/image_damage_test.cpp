@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/frame_loop.h"
-#include "tests/game_screens/screen_fixture.h"
-#include "tests/platform/bmp_writer.h"
+#include "tests/game/screen_fixture.h"
+#include "tests/support/bmp_writer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "tests/game_screens/screen_fixture.h"
+#include "tests/game/screen_fixture.h"
 
 namespace screens {
 namespace {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/game_screens/screen_fixture.h"
+#include "tests/game/screen_fixture.h"
 
 namespace {
 
@@ -37,6 +37,8 @@ protected:
     }
 };
 
+// The one test of a folder in the level file's place, played through the
+// new-game frame: the reader, loadLevel and the frame step all take part.
 TEST_F(BadLevelFile, FolderInThePlaceOfTheLevelLeavesTheBoard) {
     // A folder opens for reading on Linux but yields nothing: the game goes
     // on with the board it had, as with a level file that holds no numbers.

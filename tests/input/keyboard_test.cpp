@@ -5,7 +5,7 @@
 
 #include "app/frame_loop.h"
 #include "display/screen_capture.h"
-#include "tests/game_screens/screen_fixture.h"
+#include "tests/game/screen_fixture.h"
 
 namespace screens {
 namespace {

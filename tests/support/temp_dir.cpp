@@ -7,12 +7,13 @@
 #include <stdexcept>
 #include <vector>
 
-TempDir::TempDir() {
-    std::vector<char> buffer(4096);
-    if (getcwd(buffer.data(), buffer.size()) != nullptr) previous_ = buffer.data();
+TempDir::TempDir(Cwd cwd) {
     char pattern[] = "/tmp/quillmara-test-XXXXXX";
     if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
+    if (cwd == Cwd::Keep) return;
+    std::vector<char> buffer(4096);
+    if (getcwd(buffer.data(), buffer.size()) != nullptr) previous_ = buffer.data();
     if (chdir(path_.c_str()) != 0) throw std::runtime_error("chdir failed");
 }
 

@@ -1,13 +1,17 @@
-// A temporary folder that a test plays in: made fresh, entered as the current
-// directory (the game reads its data from there), left and removed at the end.
+// A temporary folder for one test, made fresh under /tmp and removed with
+// everything in it at the end. By default it is also entered as the current
+// directory (the game reads its data from there) and left again at the end;
+// tests that only need a place for files keep the current directory.
 #pragma once
 
 #include <string>
 
 class TempDir {
 public:
-    TempDir();   // makes /tmp/quillmara-test-XXXXXX and changes into it
-    ~TempDir();  // changes back and removes the folder with everything in it
+    enum class Cwd { Enter, Keep };
+
+    explicit TempDir(Cwd cwd = Cwd::Enter);  // throws when it cannot be made or entered
+    ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -16,5 +20,5 @@ public:
 
 private:
     std::string path_;
-    std::string previous_;
+    std::string previous_;  // empty when the current directory was kept
 };
