@@ -42,14 +42,14 @@ struct Jump {
     bool operator==(const Jump&) const = default;
 };
 
-// True when the jump from (row, col) in direction `d` is legal on `board`,
-// whatever the start cell holds: the landing is on the grid (tested before
+// True when the jump from (row, col), a cell on the grid, in direction `d`
+// is legal on `board`, whatever the start cell holds: the landing is on the grid (tested before
 // any cell is read), the jumped cell holds a piece and the landing is an
 // empty hole.
 bool jumpOpen(const Board& board, int row, int col, Direction d);
 
-// True when some direction is open from (row, col); the start cell itself is
-// not looked at. (row, col) may lie off the grid: only landings on it count.
+// True when some direction is open from (row, col), a cell on the grid; the
+// start cell itself is not looked at.
 bool canJump(const Board& board, int row, int col);
 
 // True when no piece on `board` can jump.

@@ -35,6 +35,20 @@ const std::array<uint32_t, 8> START_CELLS = [] {
     return masks;
 }();
 
+SplitBoard splitBoard(const Board& board) {
+    SplitBoard split;
+    for (int r = 0; r < BOARD_SIZE; ++r) {
+        for (int c = 0; c < BOARD_SIZE; ++c) {
+            const CellCode code = board[cellIndex(r, c)];
+            const int k = (r % 2) * 2 + c % 2;
+            const uint32_t bit = 1u << ((r / 2) * SIDE + c / 2);
+            if (code == CELL_EMPTY || code == CELL_PIECE) split.holes[k] |= bit;
+            if (code == CELL_PIECE) split.pieces[k] |= bit;
+        }
+    }
+    return split;
+}
+
 std::vector<uint32_t> splitIntoGroups(uint32_t holes) {
     std::array<int, CELLS> parent{};
     std::iota(parent.begin(), parent.end(), 0);

@@ -9,6 +9,8 @@
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -39,6 +41,46 @@ constexpr uint32_t pullFrom(uint32_t x, int s) {
 // inside the square; masking with it keeps a shifted mask from wrapping
 // round from one row into the next.
 extern const std::array<uint32_t, 8> START_CELLS;
+
+// Calls visit(from, k) for every jump of `pieces` into `empty` (masks of
+// one lattice): the piece on bit `from` jumps in DIRECTIONS[k]. Directions
+// in order, start cells from bit 0 up within each; stops and returns true
+// as soon as visit returns true.
+template <class Visit>
+bool forEachJump(uint32_t pieces, uint32_t empty, Visit&& visit) {
+    for (std::size_t k = 0; k < DIRECTIONS.size(); ++k) {
+        const int s = shiftOf(DIRECTIONS[k]);
+        for (uint32_t movers = pieces & START_CELLS[k] & pullFrom(pieces, s) & pullFrom(empty, 2 * s); movers != 0;
+             movers &= movers - 1) {
+            if (visit(std::countr_zero(movers), static_cast<int>(k))) return true;
+        }
+    }
+    return false;
+}
+
+// The pieces after the jump from bit `from` in DIRECTIONS[k].
+inline uint32_t afterJump(uint32_t pieces, int from, int k) {
+    const int s = shiftOf(DIRECTIONS[k]);
+    return pieces ^ (1u << from) ^ (1u << (from + s)) ^ (1u << (from + 2 * s));
+}
+
+// A board split into its four lattices: lattice k holds the cells with row
+// parity k / 2 and column parity k % 2, board cell (r, c) being bit
+// (r / 2) * SIDE + c / 2 of lattice (r % 2) * 2 + c % 2. Only CELL_EMPTY and
+// CELL_PIECE are holes.
+struct SplitBoard {
+    std::array<uint32_t, 4> holes{};
+    std::array<uint32_t, 4> pieces{};
+};
+SplitBoard splitBoard(const Board& board);
+
+// The board cell of bit `bit` of lattice k.
+inline int boardRow(int k, int bit) {
+    return 2 * (bit / SIDE) + k / 2;
+}
+inline int boardCol(int k, int bit) {
+    return 2 * (bit % SIDE) + k % 2;
+}
 
 // Splits `holes` into groups that can never exchange a piece: two holes are
 // in one group when some jump (start, jumped, landing all holes) touches

@@ -34,22 +34,13 @@ public:
         const uint32_t key = memoKey(pieces);
         if (dead_[key / 64] >> (key % 64) & 1) return false;
         ++positions;
-        const uint32_t empty = holes_ & ~pieces;
-        for (std::size_t k = 0; k < lattice::DIRECTIONS.size(); ++k) {
-            const int s = lattice::shiftOf(lattice::DIRECTIONS[k]);
-            uint32_t movers =
-                pieces & lattice::START_CELLS[k] & lattice::pullFrom(pieces, s) & lattice::pullFrom(empty, 2 * s);
-            for (; movers != 0; movers &= movers - 1) {
-                const int from = std::countr_zero(movers);
-                const uint32_t next = pieces ^ (1u << from) ^ (1u << (from + s)) ^ (1u << (from + 2 * s));
-                if (reducible(next)) {
-                    reversedPath.push_back({from, static_cast<int>(k)});
-                    return true;
-                }
-            }
-        }
-        dead_[key / 64] |= uint64_t{1} << (key % 64);
-        return false;
+        const bool won = lattice::forEachJump(pieces, holes_ & ~pieces, [&](int from, int k) {
+            if (!reducible(lattice::afterJump(pieces, from, k))) return false;
+            reversedPath.push_back({from, k});
+            return true;
+        });
+        if (!won) dead_[key / 64] |= uint64_t{1} << (key % 64);
+        return won;
     }
 
     std::vector<LatticeMove> reversedPath;
@@ -70,25 +61,12 @@ private:
     std::vector<uint64_t> dead_;
 };
 
-bool isHole(CellCode code) {
-    return code == CELL_EMPTY || code == CELL_PIECE;
-}
-
 }  // namespace
 
 Solution solveBoard(const Board& board) {
-    // Lattice k holds the cells with row parity k / 2 and column parity k % 2.
-    std::array<uint32_t, 4> holes{};
-    std::array<uint32_t, 4> pieces{};
-    for (int r = 0; r < BOARD_SIZE; ++r) {
-        for (int c = 0; c < BOARD_SIZE; ++c) {
-            const CellCode code = board[cellIndex(r, c)];
-            const int k = (r % 2) * 2 + c % 2;
-            const uint32_t bit = 1u << ((r / 2) * lattice::SIDE + c / 2);
-            if (isHole(code)) holes[k] |= bit;
-            if (code == CELL_PIECE) pieces[k] |= bit;
-        }
-    }
+    const lattice::SplitBoard split = lattice::splitBoard(board);
+    const std::array<uint32_t, 4>& holes = split.holes;
+    const std::array<uint32_t, 4>& pieces = split.pieces;
 
     Solution solution;
     int total = 0;
@@ -118,13 +96,11 @@ Solution solveBoard(const Board& board) {
     LatticeSearch search(group);
     solution.winnable = search.reducible(pieces[k]);
     solution.positionsSearched = search.positions;
-    const int rowParity = k / 2;
-    const int colParity = k % 2;
     for (auto move = search.reversedPath.rbegin(); move != search.reversedPath.rend(); ++move) {
         const lattice::Direction d = lattice::DIRECTIONS[move->direction];
-        const int row = 2 * (move->from / lattice::SIDE) + rowParity;
-        const int col = 2 * (move->from % lattice::SIDE) + colParity;
-        solution.jumps.push_back({row, col, row + 4 * d.dRow, col + 4 * d.dCol});
+        const int row = lattice::boardRow(k, move->from);
+        const int col = lattice::boardCol(k, move->from);
+        solution.jumps.push_back({row, col, row + moves::LANDING_STEPS * d.dRow, col + moves::LANDING_STEPS * d.dCol});
     }
     return solution;
 }
