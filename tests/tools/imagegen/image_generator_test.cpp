@@ -1,11 +1,9 @@
 // The image generator as a program (same bytes every run, clear failures)
 // and its flattening rules (the key colour, edges, dithering).
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
 
 #include "tests/tools/imagegen/art_files.h"
+#include "tests/support/program_run.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 #include "tools/imagegen/output.h"
@@ -13,30 +11,15 @@
 namespace art {
 namespace {
 
-struct ProgramRun {
-    int exitCode;
-    std::string output;  // standard output and error together
-};
-
-ProgramRun runGenerator(const std::string& arguments) {
-    std::string command = std::string(QM_IMAGEGEN) + " " + arguments + " 2>&1";
-    ProgramRun run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[256];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+ProgramRun runGenerator(const std::string& arguments) { return runProgram(QM_IMAGEGEN, arguments); }
 
 TEST(ImageGenerator, WritesTheSameBytesEveryRun) {
     TempDir first;
     ProgramRun a = runGenerator(first.path() + " " QM_FONT_DIR);
-    ASSERT_EQ(a.exitCode, 0) << a.output;
+    ASSERT_EQ(a.exitCode, 0) << a.all();
     TempDir second;
     ProgramRun b = runGenerator(second.path() + " " QM_FONT_DIR);
-    ASSERT_EQ(b.exitCode, 0) << b.output;
+    ASSERT_EQ(b.exitCode, 0) << b.all();
     for (const ArtFile& file : artFiles()) {
         const std::string bytes = readFile(first.file(file.path));
         EXPECT_FALSE(bytes.empty()) << file.path;
@@ -48,7 +31,7 @@ TEST(ImageGenerator, WritesTheSameBytesEveryRun) {
 TEST(ImageGenerator, RefusesAWrongCommandLine) {
     ProgramRun none = runGenerator("");
     EXPECT_EQ(none.exitCode, 2);
-    EXPECT_NE(none.output.find("usage:"), std::string::npos) << none.output;
+    EXPECT_NE(none.all().find("usage:"), std::string::npos) << none.all();
     ProgramRun many = runGenerator("a b c");
     EXPECT_EQ(many.exitCode, 2);
 }
@@ -57,8 +40,8 @@ TEST(ImageGenerator, ReportsAMissingFontFolder) {
     TempDir dir;
     ProgramRun run = runGenerator(dir.path() + " " + dir.file("no-fonts-here"));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.output.find("TTF_OpenFont"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("no-fonts-here"), std::string::npos) << run.output;
+    EXPECT_NE(run.all().find("TTF_OpenFont"), std::string::npos) << run.all();
+    EXPECT_NE(run.all().find("no-fonts-here"), std::string::npos) << run.all();
 }
 
 TEST(ImageGenerator, ReportsAnOutputFolderItCannotWrite) {
@@ -66,7 +49,7 @@ TEST(ImageGenerator, ReportsAnOutputFolderItCannotWrite) {
     writeFile(dir.file("plain-file"), "not a folder");
     ProgramRun run = runGenerator(dir.file("plain-file") + " " QM_FONT_DIR);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.output.find("quillmara_imagegen:"), std::string::npos) << run.output;
+    EXPECT_NE(run.all().find("quillmara_imagegen:"), std::string::npos) << run.all();
 }
 
 using imagegen::Beneath;

@@ -1,11 +1,10 @@
 // The synth program as the build runs it: its exit codes and messages for bad
 // usage and unwritable output, and a complete run into a new folder.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 
+#include "tests/support/program_run.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/synth/wav_reader.h"
 #include "tools/synth/sound_set.h"
@@ -13,48 +12,33 @@
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string stderrText;
-};
-
 // Runs the synth tool with `arguments` (already quoted for the shell).
-ToolRun runTool(const TempDir& scratch, const std::string& arguments) {
-    const std::string errFile = scratch.file("stderr.txt");
-    const std::string command = std::string("'") + QM_SYNTH_TOOL + "' " + arguments + " 2>'" + errFile + "'";
-    const int status = std::system(command.c_str());
-    ToolRun run;
-    if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-    const auto bytes = readBytes(errFile);
-    run.stderrText.assign(bytes.begin(), bytes.end());
-    return run;
-}
+ProgramRun runTool(const std::string& arguments) { return runProgram(QM_SYNTH_TOOL, arguments); }
 
 }  // namespace
 
 TEST(SynthTool, BadUsageExitsWithCode2AndUsage) {
-    TempDir scratch(TempDir::Cwd::Keep);
     for (const char* arguments : {"", "''", "a b"}) {
-        const ToolRun run = runTool(scratch, arguments);
+        const ProgramRun run = runTool(arguments);
         EXPECT_EQ(run.exitCode, 2) << "arguments: " << arguments;
-        EXPECT_EQ(run.stderrText, "usage: synth OUTPUT_FOLDER\n") << "arguments: " << arguments;
+        EXPECT_EQ(run.err, "usage: synth OUTPUT_FOLDER\n") << "arguments: " << arguments;
     }
 }
 
 TEST(SynthTool, UnwritableOutputExitsWithCode1AndNamesThePath) {
     TempDir scratch(TempDir::Cwd::Keep);
     ASSERT_EQ(synth::writeFileBytes(scratch.file("plain"), {1}), "");
-    const ToolRun run = runTool(scratch, "'" + scratch.file("plain") + "'");
+    const ProgramRun run = runTool("'" + scratch.file("plain") + "'");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.stderrText.rfind("synth: cannot make folder " + scratch.file("plain"), 0), 0u) << run.stderrText;
+    EXPECT_EQ(run.err.rfind("synth: cannot make folder " + scratch.file("plain"), 0), 0u) << run.err;
 }
 
 TEST(SynthTool, WritesEveryFileIntoANewFolder) {
     TempDir scratch(TempDir::Cwd::Keep);
     const std::string out = scratch.file("new/run");
-    const ToolRun run = runTool(scratch, "'" + out + "'");
-    EXPECT_EQ(run.exitCode, 0) << run.stderrText;
-    EXPECT_EQ(run.stderrText, "");
+    const ProgramRun run = runTool("'" + out + "'");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
     for (const std::string& file : synth::gameSoundFiles())
         EXPECT_TRUE(std::filesystem::is_regular_file(out + "/" + file)) << file;
 }
