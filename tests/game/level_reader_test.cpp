@@ -29,16 +29,7 @@ Board readText(const std::string& text, Board board = markedBoard()) {
     return board;
 }
 
-const Board LEVEL = boardFromPicture(
-    ". . . x x x . . .\n"
-    ". . . x x x . . .\n"
-    ". . . x x x . . .\n"
-    "x x x x x x x x x\n"
-    "x x x x o x x x x\n"
-    "x x x x x x x x x\n"
-    ". . . x x x . . .\n"
-    ". . . x x x . . .\n"
-    ". . . x x x . . .\n");
+const Board& LEVEL = CROSS_LEVEL;
 
 class LevelReader : public testing::Test {
 protected:

@@ -13,16 +13,7 @@
 
 namespace {
 
-const Board CROSS = boardFromPicture(
-    ". . . x x x . . .\n"
-    ". . . x x x . . .\n"
-    ". . . x x x . . .\n"
-    "x x x x x x x x x\n"
-    "x x x x o x x x x\n"
-    "x x x x x x x x x\n"
-    ". . . x x x . . .\n"
-    ". . . x x x . . .\n"
-    ". . . x x x . . .\n");
+const Board& CROSS = CROSS_LEVEL;
 
 // Everything a game needs loaded, on a headless window.
 void loadEverything(GameApp& app) {

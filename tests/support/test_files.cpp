@@ -119,3 +119,14 @@ std::string levelText(const Board& board) {
     }
     return out;
 }
+
+const Board CROSS_LEVEL = boardFromPicture(
+    ". . . x x x . . .\n"
+    ". . . x x x . . .\n"
+    ". . . x x x . . .\n"
+    "x x x x x x x x x\n"
+    "x x x x o x x x x\n"
+    "x x x x x x x x x\n"
+    ". . . x x x . . .\n"
+    ". . . x x x . . .\n"
+    ". . . x x x . . .\n");

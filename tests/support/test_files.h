@@ -33,3 +33,6 @@ Board boardFromPicture(const std::string& picture);
 std::string boardToPicture(const Board& board);
 // The level-file text of a board: nine lines of nine numbers.
 std::string levelText(const Board& board);
+// The classic cross of 44 pieces around an empty centre: a level the reader
+// and the game tests share.
+extern const Board CROSS_LEVEL;

@@ -79,45 +79,33 @@ TEST(BmpMalformed, AbsurdHeaderFields) {
     set32(rle, 30, 1);
     expectRefused("16384x16384 RLE8", rle, "too large");
 
-    std::string tall = file;
-    set32(tall, 22, 0x80000000u);  // the most negative height: top-down of 2^31 rows
-    expectRefused("height INT_MIN", tall, "too large");
-
-    std::string negativeWidth = file;
-    set32(negativeWidth, 18, static_cast<uint32_t>(-5));
-    expectRefused("negative width", negativeWidth, "bad bitmap dimensions");
-
-    std::string zeroHeight = file;
-    set32(zeroHeight, 22, 0);
-    expectRefused("zero height", zeroHeight, "bad bitmap dimensions");
-
-    std::string beyond = file;
-    set32(beyond, 10, static_cast<uint32_t>(file.size()) + 100);
-    expectRefused("pixel offset past the end", beyond, "bad pixel data offset");
-
-    std::string inside = file;
-    set32(inside, 10, 20);
-    expectRefused("pixel offset inside the header", inside, "bad pixel data offset");
-
-    std::string headerSize = file;
-    set32(headerSize, 14, 30);
-    expectRefused("header size 30", headerSize, "unsupported bitmap header size");
-
-    std::string hugeHeader = file;
-    set32(hugeHeader, 14, 0xFFFFFFF0u);
-    expectRefused("header size beyond the file", hugeHeader, "truncated");
+    // One 32-bit header field changed at a time.
+    struct Patch {
+        const char* name;
+        size_t offset;
+        uint32_t value;
+        const char* reason;
+    };
+    const uint32_t pastTheEnd = static_cast<uint32_t>(file.size()) + 100;
+    for (const Patch& p : {
+             Patch{"height INT_MIN", 22, 0x80000000u, "too large"},  // top-down of 2^31 rows
+             Patch{"negative width", 18, static_cast<uint32_t>(-5), "bad bitmap dimensions"},
+             Patch{"zero height", 22, 0, "bad bitmap dimensions"},
+             Patch{"pixel offset past the end", 10, pastTheEnd, "bad pixel data offset"},
+             Patch{"pixel offset inside the header", 10, 20, "bad pixel data offset"},
+             Patch{"header size 30", 14, 30, "unsupported bitmap header size"},
+             Patch{"header size beyond the file", 14, 0xFFFFFFF0u, "truncated"},
+             Patch{"JPEG compression", 30, 4, "unsupported compression 4"},
+             Patch{"RLE8 at 24 bits", 30, 1, "unsupported compression 1"},
+         }) {
+        std::string patched = file;
+        set32(patched, p.offset, p.value);
+        expectRefused(p.name, patched, p.reason);
+    }
 
     std::string bits = file;
     bits[28] = 7;
     expectRefused("7 bits per pixel", bits, "unsupported 7 bits");
-
-    std::string jpeg = file;
-    set32(jpeg, 30, 4);
-    expectRefused("JPEG compression", jpeg, "unsupported compression 4");
-
-    std::string rleAt24 = file;
-    set32(rleAt24, 30, 1);
-    expectRefused("RLE8 at 24 bits", rleAt24, "unsupported compression 1");
 }
 
 TEST(BmpMalformed, BrokenRunLengthStream) {
