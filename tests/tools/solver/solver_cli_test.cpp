@@ -135,3 +135,83 @@ TEST(SolverProgram, ShippedLevelPrintsOneWellFormedLinePerJump) {
 }
 
 }  // namespace
+
+namespace {
+
+const std::regex LEVEL_TEXT(R"(([012]( [012]){8}\n){9})");
+
+TEST(SolverProgram, GenerateIsReproducibleAndPrintsOnlyALevel) {
+    TempDir dir;
+    const SolverRun first = runSolver("--generate --seed 4294967295 --pieces 20");
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_TRUE(std::regex_match(first.out, LEVEL_TEXT)) << first.out;
+    EXPECT_EQ(first.err, "");
+    EXPECT_EQ(runSolver("--pieces 20 --seed 4294967295 --generate").exitCode, 2) << "--generate comes first";
+    EXPECT_EQ(runSolver("--generate --pieces 20 --seed 4294967295").out, first.out);
+    // Without a seed each run draws its own.
+    const SolverRun drawn = runSolver("--generate");
+    EXPECT_EQ(drawn.exitCode, 0) << drawn.err;
+    EXPECT_TRUE(std::regex_match(drawn.out, LEVEL_TEXT)) << drawn.out;
+    EXPECT_NE(runSolver("--generate").out, drawn.out);
+}
+
+TEST(SolverProgram, RequestsItCannotMeetExitTwoWithOneLineAndNoOutput) {
+    TempDir dir;
+    for (const char* arguments :
+         {"--generate --seed", "--generate --seed -1", "--generate --seed 4294967296", "--generate --seed 12x",
+          "--generate --seed ''", "--generate --seed 00000000001", "--generate --pieces 7", "--generate --pieces 21",
+          "--generate --pieces 0x10", "--generate --seed 1 --seed 1", "--generate --level", "--stats", "--stats a b",
+          "--list-levels", "--help me", "--bogus level.txt"}) {
+        const SolverRun run = runSolver(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
+        EXPECT_FALSE(run.err.empty()) << arguments;
+    }
+    for (const char* arguments : {"--generate --seed 1 --seed 1", "--generate --pieces 21", "--generate --seed x"}) {
+        const std::string err = runSolver(arguments).err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << arguments << ": " << err;
+    }
+}
+
+TEST(SolverProgram, HelpNamesThePieceCountsOnStdout) {
+    TempDir dir;
+    const SolverRun run = runSolver("--help");
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* text : {"--stats", "--generate", "--seed", "--pieces 8..20 (default 12)", "--list-levels"})
+        EXPECT_NE(run.out.find(text), std::string::npos) << text << " missing from\n" << run.out;
+}
+
+TEST(SolverProgram, StatsAndListLevelsMeasureReproducibly) {
+    TempDir dir;
+    writeFile("levels/unique.txt", UNIQUE_WIN);
+    writeFile("levels/notes.md", "not a level");
+    const SolverRun stats = runSolver("--stats levels/unique.txt");
+    EXPECT_EQ(stats.exitCode, 0) << stats.err;
+    // One jump at a time is open, so every random game wins.
+    for (const char* line : {"pieces: 3\n", "playouts: 10000 (seed 1)\n", "winning playouts: 10000\n",
+                             "share: 1.0000\n", "first jumps: 1\n", "winning first jumps: 1\n"})
+        EXPECT_NE(stats.out.find(line), std::string::npos) << line << " missing from\n" << stats.out;
+    EXPECT_EQ(runSolver("--stats levels/unique.txt").out, stats.out);
+    const std::string share = stats.out.substr(stats.out.find("share: ") + 7, 6);
+
+    const SolverRun listed = runSolver("--list-levels levels");
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(listed.out, "unique\t" + share + "\n");
+
+    writeFile("levels/stuck.txt", "2 2\n");
+    const SolverRun stuck = runSolver("--stats levels/stuck.txt");
+    EXPECT_EQ(stuck.exitCode, 1);
+    EXPECT_NE(stuck.out.find("winning playouts: 0\n"), std::string::npos) << stuck.out;
+    const SolverRun withStuck = runSolver("--list-levels levels");
+    EXPECT_EQ(withStuck.exitCode, 1);
+    EXPECT_EQ(withStuck.out, "unique\t" + share + "\nstuck\t0.0000\n");
+    EXPECT_NE(withStuck.err.find("'stuck' cannot be won"), std::string::npos) << withStuck.err;
+
+    for (const char* arguments : {"--stats no-such.txt", "--stats levels", "--list-levels no-such-folder"}) {
+        const SolverRun run = runSolver(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
+    }
+}
+
+}  // namespace
