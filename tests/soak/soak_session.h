@@ -14,7 +14,9 @@
 
 namespace soak {
 
-// The eight directions of a jump, as (row, column) steps.
+// The eight directions of a jump, as (row, column) steps. Written out here
+// on purpose rather than taken from game/moves.h: the referee checks the
+// game's rules, so a slip in the game's direction table must not reach it.
 constexpr int DIRECTIONS[8][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}, {-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
 
 // The board as the soak's own eyes see it (soak_board.cpp), independent of
