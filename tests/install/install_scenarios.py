@@ -39,6 +39,8 @@ class Installation:
         self.launcher = os.path.join(prefix, "bin", "quillmara")
         self.game = os.path.join(prefix, "lib", "quillmara", "quillmara")
         self.data = os.path.join(prefix, "share", "quillmara")
+        self.solver = os.path.join(prefix, "bin", "quillmara-solve")
+        self.levels = os.path.join(self.data, "levels")
 
     def listing(self):
         """Every path under the installed data with its kind and size."""
@@ -114,6 +116,14 @@ def scenario_layout(args, work):
               "installed %s differs from the built one" % relative)
     # A screenshot taken in the run folder is no part of the game's data.
     check(not any(f.startswith("GAME") for f in os.listdir(inst.data)), "a screenshot was installed")
+    check(os.access(inst.solver, os.X_OK), "no solver at bin/quillmara-solve")
+    # The level set: only level files, as built, and their order beside them.
+    built_levels = sorted(os.listdir(os.path.join(args.run, "levels")))
+    check(sorted(os.listdir(inst.levels)) == built_levels and all(n.endswith(".txt") for n in built_levels),
+          "installed levels %s, built %s" % (sorted(os.listdir(inst.levels)), built_levels))
+    for relative in ["levels.order"] + ["levels/" + n for n in built_levels]:
+        check(filecmp.cmp(os.path.join(inst.data, relative), os.path.join(args.run, relative), shallow=False),
+              "installed %s differs from the built one" % relative)
 
     for size in ICON_SIZES:
         path = os.path.join(inst.prefix, "share/icons/hicolor/%dx%d/apps/quillmara.png" % (size, size))
@@ -180,14 +190,19 @@ def scenario_launcher(args, work):
     stub = Stub(inst, work)
     data_before = inst.listing()
 
-    # A first start makes the play folder under XDG_DATA_HOME and starts the
-    # game there, passing arguments and exit codes through.
+    # Words that are no option are refused before anything is made.
     xdg = fresh(work, "xdg")
     play = os.path.join(xdg, "quillmara")
+    rc, err, started = stub.run(args=["two words", ""], env=player_env(xdg))
+    check(rc == 2 and "usage: quillmara" in err and started is None, "two words: %d %r %s" % (rc, err, started))
+    check(not os.path.exists(play), "a refused start made the play folder")
+
+    # A first start makes the play folder under XDG_DATA_HOME and starts the
+    # game there, without arguments, passing its exit codes through.
     for code in (0, 1, 255):
-        rc, err, started = stub.run(args=["two words", ""], env=player_env(xdg, STUB_EXIT=str(code)))
+        rc, err, started = stub.run(env=player_env(xdg, STUB_EXIT=str(code)))
         check(rc == code, "the game's exit code %d came back as %d: %s" % (code, rc, err))
-        check(started == (os.path.realpath(play), ["two words", ""]), "the game started as %s" % (started,))
+        check(started == (os.path.realpath(play), []), "the game started as %s" % (started,))
     check_links_only(play, inst)
 
     # Without a usable XDG_DATA_HOME (unset, empty, relative) it is ~/.local/share.
@@ -295,6 +310,103 @@ def scenario_launcher(args, work):
     check(rc == 2 and "the game's data is not installed at" in err, "without the data: %d %r" % (rc, err))
 
 
+def snapshot(folder):
+    """Every entry below folder: a link's target, a file's bytes, or a folder."""
+    found = {}
+    for parent, dirs, files in os.walk(folder):
+        for name in dirs + files:
+            path = os.path.join(parent, name)
+            if os.path.islink(path):
+                found[os.path.relpath(path, folder)] = ("link", os.readlink(path))
+            elif os.path.isdir(path):
+                found[os.path.relpath(path, folder)] = ("folder",)
+            else:
+                with open(path, "rb") as f:
+                    found[os.path.relpath(path, folder)] = ("file", f.read())
+    return found if os.path.exists(folder) else None
+
+
+def scenario_levels(args, work):
+    inst = install(args.build, os.path.join(work, "prefix"))
+    stub = Stub(inst, work)
+    data_before = inst.listing()
+    xdg = fresh(work, "xdg")
+    play = os.path.join(xdg, "quillmara")
+    level_link = os.path.join(play, "Tex", "Level.txt")
+    with open(os.path.join(inst.data, "levels.order")) as f:
+        order = f.read()
+    names = [line.split("\t")[0] for line in order.splitlines()]
+    check(len(names) >= 12, "the installed order lists %s" % names)
+
+    # Options that only print: exit 0, no game, no play folder.
+    for option, expected in (("--help", None), ("--version", "quillmara 1.0.0\n"), ("--list-levels", order)):
+        result = subprocess.run([inst.launcher, option], env=player_env(xdg), stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True, timeout=30)
+        check(result.returncode == 0 and result.stderr == "", "%s: %d %r" % (option, result.returncode, result.stderr))
+        if expected is not None:
+            check(result.stdout == expected, "%s printed %r" % (option, result.stdout))
+        else:
+            for word in ("--level", "--random", "--list-levels", "--help", "--version"):
+                check(word in result.stdout, "--help does not name %s" % word)
+        check(not os.path.exists(play), "%s made the play folder" % option)
+
+    # A level of the set by name, then a plain start keeps it.
+    for command in (["--level", names[1]], []):
+        rc, err, started = stub.run(args=command, env=player_env(xdg))
+        check(rc == 0 and started == (os.path.realpath(play), []), "%s: %d %r %s" % (command, rc, err, started))
+        check(os.readlink(level_link) == os.path.join(os.path.realpath(inst.levels), names[1] + ".txt"),
+              "after %s the level is %s" % (command, os.readlink(level_link)))
+
+    # A path from the caller's folder; one that cannot be won is played
+    # with a warning.
+    mine = fresh(work, "mine")
+    with open(os.path.join(mine, "stuck.txt"), "w") as f:
+        f.write("2 2\n")
+    rc, err, started = stub.run(args=["--level", "stuck.txt"], env=player_env(xdg), cwd=mine)
+    check(rc == 0 and started and err.count("\n") == 1 and "cannot be won" in err, "stuck.txt: %d %r" % (rc, err))
+    check(os.readlink(level_link) == os.path.join(os.path.realpath(mine), "stuck.txt"), "the path was not chosen")
+
+    # A generated level, kept in the play folder; without a seed one is drawn.
+    rc, err, started = stub.run(args=["--random", "0042"], env=player_env(xdg))
+    kept = os.path.join(play, "random", "42.txt")
+    generated = subprocess.run([inst.solver, "--generate", "--seed", "42"], stdout=subprocess.PIPE,
+                               timeout=30).stdout
+    with open(kept, "rb") as f:
+        check(rc == 0 and started and f.read() == generated, "--random 0042: %d %r" % (rc, err))
+    check(os.readlink(level_link) == kept, "--random 42 chose %s" % os.readlink(level_link))
+    rc, err, started = stub.run(args=["--random"], env=player_env(xdg))
+    check(rc == 0 and started and len(os.listdir(os.path.join(play, "random"))) == 2, "--random: %d %r" % (rc, err))
+    check(os.path.dirname(os.readlink(level_link)) == os.path.join(play, "random"), "--random chose no random level")
+
+    # Every refusal: exit 2, no game, the play folder as it was, whether it
+    # is there or not yet.
+    no_level = fresh(work, "a folder.txt")
+    refused = [["--bogus"], ["two words", ""], ["--level"], ["--level", ""], ["--level", "no-such-name"],
+               ["--level", "no-such-file.txt"], ["--level", no_level], ["--level", names[0], "--random"],
+               ["--random", "x"], ["--random", "-1"], ["--random", "4294967296"], ["--random", "1", "2"],
+               ["--help", "--version"], ["--list-levels", "all"], ["--version", "x"]]
+    for folder in (xdg, fresh(work, "new-xdg")):
+        before = snapshot(os.path.join(folder, "quillmara"))
+        for command in refused:
+            rc, err, started = stub.run(args=command, env=player_env(folder))
+            check(rc == 2 and started is None and err.startswith("quillmara: "), "%s: %d %r" % (command, rc, err))
+            check(snapshot(os.path.join(folder, "quillmara")) == before, "%s changed the play folder" % command)
+
+    # The player's own level is never replaced: choosing refuses and says how
+    # to keep it; a plain start plays it.
+    os.remove(level_link)
+    with open(level_link, "w") as f:
+        f.write("my own level\n")
+    before = snapshot(play)
+    for command in (["--level", names[0]], ["--random", "7"], ["--level", os.path.join(mine, "stuck.txt")]):
+        rc, err, started = stub.run(args=command, env=player_env(xdg))
+        check(rc == 2 and started is None and "never replaced" in err and "mv " in err, "%s: %d %r" % (command, rc, err))
+        check(snapshot(play) == before, "%s changed the play folder" % command)
+    rc, err, started = stub.run(env=player_env(xdg))
+    check(rc == 0 and started and snapshot(play) == before, "a plain start with the own level: %d %r" % (rc, err))
+    check(inst.listing() == data_before, "the installed data changed while levels were chosen")
+
+
 def run_until_sigterm(processes, launcher, env, installed_game):
     """Starts the launcher, checks the game runs in its place, ends it with
     SIGTERM and returns the exit code."""
@@ -330,13 +442,13 @@ class InstalledGame(Game):
     """The installed game started through its launcher in a real X session;
     the play folder stands where the harness keeps its copy of the data."""
 
-    def __init__(self, processes, session, inst, xdg):
+    def __init__(self, processes, session, inst, xdg, args=()):
         self.session = session
         self.folder = os.path.join(xdg, "quillmara")
         self.stderr_path = os.path.join(os.path.dirname(xdg), "stderr-%d.txt" % time.monotonic_ns())
         self.stderr_file = open(self.stderr_path, "w")
         env = dict(session.env, SDL_AUDIODRIVER="dummy", XDG_DATA_HOME=xdg)
-        self.process = processes.start([inst.launcher], cwd=os.path.dirname(xdg), env=env,
+        self.process = processes.start([inst.launcher] + list(args), cwd=os.path.dirname(xdg), env=env,
                                        stdout=subprocess.DEVNULL, stderr=self.stderr_file)
         self.images = {}
 
@@ -415,6 +527,38 @@ def scenario_own_level(args, work):
     in_x_session(work, body)
 
 
+def scenario_level_choice(args, work):
+    """quillmara --level NAME: a click on Start shows that level's board."""
+    from play_scenarios import on_main_menu, start_game
+    inst = install(args.build, os.path.join(work, "prefix"))
+    xdg = fresh(work, "xdg")
+    name = "diamond"
+    with open(os.path.join(inst.levels, name + ".txt")) as f:
+        codes = [int(v) for v in f.read().split()]
+    with open(os.path.join(inst.data, "Tex", "Level.txt")) as f:
+        check([int(v) for v in f.read().split()] != codes, "the chosen level is the default one")
+
+    def pieces_on_screen(game):
+        screen = game.session.screenshot()
+        return [game.shows("Tex/Lamp.Tex", 175 + 50 * (i % 9) - 7, 75 + 50 * (i // 9) - 15, threshold=0.9,
+                           screen=screen) for i in range(81)]
+
+    def body(processes, session):
+        game = InstalledGame(processes, session, inst, xdg, args=["--level", name])
+        try:
+            game.wait_window()
+            session.move(790, 590)
+            on_main_menu(game)
+            start_game(game)
+            expected = [code == 2 for code in codes]
+            wait_for(lambda: pieces_on_screen(game) == expected, 5, "the pieces of %s on the board" % name)
+            game.end()
+        finally:
+            game.close()
+
+    in_x_session(work, body)
+
+
 def scenario_deb(args, work):
     out = fresh(work, "package")
     result = subprocess.run(["cpack", "-G", "DEB", "--config", os.path.join(args.build, "CPackConfig.cmake"),
@@ -453,8 +597,10 @@ def scenario_deb(args, work):
                 "./usr/share/doc/quillmara/changelog.gz": "-rw-r--r--"}
     for size in ICON_SIZES:
         expected["./usr/share/icons/hicolor/%dx%d/apps/quillmara.png" % (size, size)] = "-rw-r--r--"
-    for relative in data_files(args.run):
+    for relative in data_files(args.run) + ["levels.order"] + ["levels/" + n for n in os.listdir(
+            os.path.join(args.run, "levels"))]:
         expected["./usr/share/quillmara/" + relative] = "-rw-r--r--"
+    expected["./usr/bin/quillmara-solve"] = "-rwxr-xr-x"
     expected["./usr/games/quillmara"] = "lrwxrwxrwx"
     check(listing.count("./usr/games/quillmara -> ../bin/quillmara") == 1,
           "the package has no link from /usr/games to the launcher")
@@ -498,6 +644,8 @@ SCENARIOS = {
     "dummy": scenario_dummy,
     "screenshot": scenario_screenshot,
     "own_level": scenario_own_level,
+    "levels": scenario_levels,
+    "level_choice": scenario_level_choice,
     "deb": scenario_deb,
 }
 
