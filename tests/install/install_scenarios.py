@@ -407,10 +407,43 @@ def scenario_levels(args, work):
     check(inst.listing() == data_before, "the installed data changed while levels were chosen")
 
 
-def run_until_sigterm(processes, launcher, env, installed_game):
+def scenario_build_tree(args, work):
+    """The build tree's launcher (scripts/play.sh): the same options, the
+    game and data of the run folder, which it never changes."""
+    launcher = os.path.join(args.build, "launcher", "quillmara")
+    game = os.path.join(args.run, "quillmara")
+
+    def run_data():
+        # What the launcher reads; other tests may leave screenshots beside it.
+        found = {entry: snapshot(os.path.join(args.run, entry)) for entry in ("Tex", "Sound", "levels")}
+        for entry in ("config0.bst", "levels.order"):
+            with open(os.path.join(args.run, entry), "rb") as f:
+                found[entry] = f.read()
+        return found
+
+    run_before = run_data()
+    xdg = fresh(work, "xdg")
+    result = subprocess.run([launcher, "--list-levels"], env=player_env(xdg), stdout=subprocess.PIPE, text=True,
+                            timeout=30)
+    with open(os.path.join(args.run, "levels.order")) as f:
+        check(result.returncode == 0 and result.stdout == f.read(), "--list-levels: %d" % result.returncode)
+    name = result.stdout.split("\t")[0]
+    processes = Processes()
+    try:
+        code = run_until_sigterm(processes, launcher, player_env(xdg), game, ["--level", name])
+        check(code == 0, "the game ended with %d on SIGTERM, not 0" % code)
+    finally:
+        processes.end_all()
+    level = os.path.join(xdg, "quillmara", "Tex", "Level.txt")
+    check(os.readlink(level) == os.path.join(os.path.realpath(args.run), "levels", name + ".txt"),
+          "the play folder's level is %s" % os.readlink(level))
+    check(run_data() == run_before, "the run folder's data changed")
+
+
+def run_until_sigterm(processes, launcher, env, installed_game, options=()):
     """Starts the launcher, checks the game runs in its place, ends it with
     SIGTERM and returns the exit code."""
-    process = processes.start([launcher], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    process = processes.start([launcher] + list(options), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     exe = "/proc/%d/exe" % process.pid
     wait_for(lambda: process.poll() is not None or
              (os.path.exists(exe) and os.path.realpath(exe) == os.path.realpath(installed_game)), 10,
@@ -645,6 +678,7 @@ SCENARIOS = {
     "screenshot": scenario_screenshot,
     "own_level": scenario_own_level,
     "levels": scenario_levels,
+    "build_tree": scenario_build_tree,
     "level_choice": scenario_level_choice,
     "deb": scenario_deb,
 }
