@@ -32,6 +32,11 @@ struct Backend {
 // The one backend state of the process.
 Backend& backend();
 
+// Ends the game at once with 255 and one line on standard error when the
+// connection to the X server is lost. Called by windowCreate once SDL has
+// taken its x11 driver.
+void watchXServerLoss();
+
 // Drains SDL's queue: the four game events go into backend().events, key
 // presses into the latch, expose and size changes into the flags. Called by
 // pollEvent once per pass. Does nothing while no window exists.

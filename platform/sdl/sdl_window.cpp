@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/video_driver.h"
 
 namespace sdlbackend {
 
@@ -18,21 +19,6 @@ namespace {
 
 // How long SDL waits for the window manager to act on a fullscreen request.
 constexpr Uint64 FULLSCREEN_WAIT_MS = 100;
-
-// True when SDL_VIDEODRIVER (a name or a comma-separated list) names `driver`.
-bool driverRequested(const char* driver) {
-    const char* requested = std::getenv("SDL_VIDEODRIVER");
-    if (requested == nullptr) return false;
-    std::string list(requested);
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t end = list.find(',', start);
-        if (end == std::string::npos) end = list.size();
-        if (SDL_strcasecmp(list.substr(start, end - start).c_str(), driver) == 0) return true;
-        start = end + 1;
-    }
-    return false;
-}
 
 // The game's own piece image as the window icon, pure green transparent.
 // Without the file the window simply has no icon.
@@ -85,13 +71,16 @@ Window* windowCreate(const char* title, std::string* error) {
     };
     // With "1" the window stays minimised after any message box.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    // A plain window surface: SDL's GL-backed one costs ten times the CPU.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A borderless fullscreen window needs no decorations; libdecor would only
+    // look for its plugins and say so on standard error.
+    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
     // The game reads keys, never text. Xlib would otherwise parse the
     // locale's whole Compose table (thousands of lines) while SDL opens its
     // input method, two thirds of SDL's start-up. A player's own choice of
     // table is kept.
-    setenv("XCOMPOSEFILE", "/dev/null", 0);
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    if (sdlbackend::composeTableSkippable(requested, std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY")))
+        setenv("XCOMPOSEFILE", "/dev/null", 0);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         return fail(std::string("SDL_Init(SDL_INIT_VIDEO) failed: ") + SDL_GetError());
 
@@ -99,9 +88,15 @@ Window* windowCreate(const char* title, std::string* error) {
     // nothing; the player would face a game that runs but cannot be seen.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver == nullptr) return fail("SDL has no video driver");
-    if ((std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) && !driverRequested(driver))
+    if ((std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+        !sdlbackend::driverRequested(requested, driver))
         return fail(std::string("no usable display (is DISPLAY set?): SDL fell back to its invisible \"") + driver +
                     "\" video driver");
+    // SDL reads this once per video device, at the first SDL_GetWindowSurface.
+    // On x11 a plain surface costs a tenth of SDL's GL-backed one; Wayland
+    // has no plain surface at all.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, sdlbackend::framebufferAcceleration(driver));
+    if (std::strcmp(driver, "x11") == 0) sdlbackend::watchXServerLoss();
 
     int width = PICTURE_WIDTH, height = PICTURE_HEIGHT;
     SDL_DisplayMode desktop;
