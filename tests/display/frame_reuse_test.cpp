@@ -100,7 +100,7 @@ TEST_F(FrameReuse, SmallBackgroundKeepsTheClearAroundIt) {
     fillSurface(app.backSurface.get(), POISON);
     for (int f = 0; f < 3; ++f) {
         const headless::Frame& shown = moveTo(NOWHERE);
-        EXPECT_TRUE(pixelIs(shown, 100, 100, rgb565(0x336699), "small background"));
+        EXPECT_TRUE(pixelIs(shown, 100, 100, rgbTo565(0x336699), "small background"));
         EXPECT_TRUE(pixelIs(shown, 600, 20, 0, "the clear right of the small background"));
         EXPECT_TRUE(pixelIs(shown, 20, 580, 0, "the clear below the small background"));
     }

@@ -7,6 +7,7 @@
 
 #include "app/frame_loop.h"
 #include "display/draw.h"
+#include "display/image_list.h"
 #include "display_fixture.h"
 #include "tests/support/test_files.h"
 
@@ -44,6 +45,25 @@ const Field FIELDS[] = {
     {"Tex/Button1.Tex", &GameApp::texButton1},
     {"Tex/Board.Tex", &GameApp::texBoard},
 };
+
+// The teardown's order, written out.
+std::unique_ptr<Surface> GameApp::*const RELEASE_ORDER[] = {
+    &GameApp::texFail,       &GameApp::texWon,         &GameApp::texLogo,           &GameApp::texBackground,
+    &GameApp::texMousePtr,   &GameApp::texHelp,        &GameApp::texMenuHelp,       &GameApp::texMenuExit,
+    &GameApp::texMenuStart,  &GameApp::texMenuMusic,   &GameApp::texMenuSound,      &GameApp::texMenuButton,
+    &GameApp::texMenuBack,   &GameApp::texMenuOptions, &GameApp::texMenuHighScores, &GameApp::texDigit,
+    &GameApp::texHyphenBlue, &GameApp::texLamp,        &GameApp::texButton1,        &GameApp::texBoard,
+};
+
+TEST(ImageList, KeepsTheLoadOrderTheReleaseOrderAndTheKey) {
+    ASSERT_EQ(std::size(IMAGES), std::size(FIELDS));
+    for (size_t i = 0; i < std::size(FIELDS); ++i) {
+        EXPECT_STREQ(IMAGES[i].path, FIELDS[i].path) << "load order, entry " << i;
+        EXPECT_EQ(IMAGES[i].field, FIELDS[i].member) << FIELDS[i].path;
+        EXPECT_EQ(IMAGES[i].keyed, FIELDS[i].member != &GameApp::texBackground) << FIELDS[i].path;
+        EXPECT_EQ(IMAGES_IN_RELEASE_ORDER[i]->field, RELEASE_ORDER[i]) << "release order, entry " << i;
+    }
+}
 
 size_t countOf(const std::string& text, const std::string& part) {
     size_t n = 0;
@@ -97,8 +117,8 @@ TEST_F(ImageAssets, GreenAndItsLookalikesAreTransparentExceptInTheBackground) {
     drawKeyed(app, app.texLamp.get(), 10, 10);
     EXPECT_EQ(screen(10, 10), 0x1234) << "pure green in the piece image";
     EXPECT_EQ(screen(11, 10), 0x1234) << "0x04FE03 in the piece image";
-    EXPECT_EQ(screen(12, 10), rgb565(0x08FF00)) << "a visibly different green";
-    EXPECT_EQ(screen(13, 10), rgb565(0xF8A000)) << "the piece colour";
+    EXPECT_EQ(screen(12, 10), rgbTo565(0x08FF00)) << "a visibly different green";
+    EXPECT_EQ(screen(13, 10), rgbTo565(0xF8A000)) << "the piece colour";
 
     for (const Field& f : FIELDS) {
         const Surface& s = *(app.*f.member);
@@ -109,7 +129,7 @@ TEST_F(ImageAssets, GreenAndItsLookalikesAreTransparentExceptInTheBackground) {
     }
     drawOpaque(app, app.texBackground.get(), 0, 0);
     EXPECT_EQ(screen(0, 0), 0x07E0) << "the background's green pixel shows";
-    EXPECT_EQ(screen(1, 0), rgb565(standin::image("Tex/Background.Tex").colour)) << "background";
+    EXPECT_EQ(screen(1, 0), rgbTo565(standin::image("Tex/Background.Tex").colour)) << "background";
 }
 
 TEST_F(ImageAssets, ColorMatchWithoutDisplayIsZero) {
@@ -148,7 +168,7 @@ TEST_F(ImageAssets, FocusCycleRebuildsEverythingAndKeepsTheGame) {
         EXPECT_EQ(s->hasColorKey, FIELDS[i].member != &GameApp::texBackground) << FIELDS[i].path;
     }
     EXPECT_NE(app.backSurface->serial, backBefore);
-    EXPECT_EQ(app.texHelp->at(5, 5), rgb565(0x123456)) << "help image read again";
+    EXPECT_EQ(app.texHelp->at(5, 5), rgbTo565(0x123456)) << "help image read again";
     EXPECT_EQ(app.pointerSprite.currentFrame, 0) << "pointer animation restarts";
     EXPECT_EQ(app.pointerSprite.delayCounter, 0);
     EXPECT_EQ(app.state, STATE_PLAYING);

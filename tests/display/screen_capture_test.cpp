@@ -2,8 +2,10 @@
 #include "display/screen_capture.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -110,6 +112,39 @@ TEST_F(ScreenCapture, UncreatableFileUsesUpItsNumberQuietly) {
     captureScreen();
     EXPECT_TRUE(std::filesystem::exists("GAME2.bmp"));
     EXPECT_FALSE(std::filesystem::exists("GAME0.bmp"));
+}
+
+TEST_F(ScreenCapture, AFullDiskLeavesNoPartialFileAndTheGameGoesOn) {
+    // The file size limit stands in for a full disk: with SIGXFSZ ignored, a
+    // write past it fails (EFBIG) as a write to a full disk does (ENOSPC).
+    ASSERT_EQ(app.initKeyboard(), STATUS_OK);
+    present(0x07E0);
+    rlimit room{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &room), 0);
+    rlimit full = room;
+    full.rlim_cur = 100000;  // the headers and a few rows fit
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    auto pressF9 = [this] {
+        headless::keyDown(platform::KEY_F9);
+        app.pollKeyboard();
+        headless::keyUp(platform::KEY_F9);
+    };
+    pressF9();
+    setrlimit(RLIMIT_FSIZE, &room);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(std::filesystem::exists("GAME0.bmp")) << "the partial screenshot is removed";
+    EXPECT_TRUE(headless::messageBoxes().empty());
+    EXPECT_EQ(app.state, STATE_MAIN_MENU);
+
+    present(0x001F);
+    pressF9();
+    EXPECT_EQ(readFile("GAME1.bmp"),
+              std::string(reinterpret_cast<const char*>(encodeScreenshot(app.backSurface->pixels.data()).data()),
+                          SCREENSHOT_FILE_BYTES))
+        << "with room again the next F9 writes the whole picture";
+    app.releaseKeyboard();
 }
 
 }  // namespace

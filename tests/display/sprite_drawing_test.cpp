@@ -39,8 +39,8 @@ protected:
     char digitAt(int x, int y) const {
         const uint16_t p = screen(x + 7, y + 13);
         for (int d = 0; d < 10; ++d)
-            if (p == rgb565(standin::digitColour(d))) return static_cast<char>('0' + d);
-        return p == rgb565(standin::image("Tex/HyphenBlue.Tex").colour) ? '-' : '?';
+            if (p == rgbTo565(standin::digitColour(d))) return static_cast<char>('0' + d);
+        return p == rgbTo565(standin::image("Tex/HyphenBlue.Tex").colour) ? '-' : '?';
     }
     std::string number(int x, int y, int digits) const {
         std::string s;
@@ -136,7 +136,7 @@ TEST_F(SpriteDrawing, DigitsComeOnlyFromTheTenGlyphs) {
     ASSERT_TRUE(createSurface(&strip, 180, 27));
     for (int y = 0; y < 27; ++y)
         for (int x = 0; x < 180; ++x)
-            strip.pixels[y * 180 + x] = x < 150 ? rgb565(standin::digitColour(x / 15)) : poison;
+            strip.pixels[y * 180 + x] = x < 150 ? rgbTo565(standin::digitColour(x / 15)) : poison;
     for (int32_t value : {I32_MAX, 99, 100, 999999999, 1000000000}) {
         for (int32_t digits : {1, 2, 9, 10, 11}) {
             app.drawNumber(value, 0, 0, digits);
@@ -166,13 +166,13 @@ TEST_F(SpriteDrawing, ClockShowsHoursMinutesSeconds) {
 }
 
 TEST_F(SpriteDrawing, SeparatorLeavesTheDigitBeforeItWhereItsArtIsTransparent) {
-    const uint16_t digit1 = rgb565(standin::digitColour(1));
-    const uint16_t hyphen = rgb565(standin::image("Tex/HyphenBlue.Tex").colour);
+    const uint16_t digit1 = rgbTo565(standin::digitColour(1));
+    const uint16_t hyphen = rgbTo565(standin::image("Tex/HyphenBlue.Tex").colour);
     app.drawTime(3600 + 60, 0, 0);  // 01-01-00
     EXPECT_EQ(screen(29, 5), digit1) << "second hour digit before the separator";
     EXPECT_EQ(screen(30, 5), hyphen) << "separator starts 30 pixels in";
     EXPECT_EQ(screen(44, 5), hyphen) << "separator's last column";
-    EXPECT_EQ(screen(45, 5), rgb565(standin::digitColour(0))) << "first minute digit";
+    EXPECT_EQ(screen(45, 5), rgbTo565(standin::digitColour(0))) << "first minute digit";
 
     // With its first three columns green, as the game's art has them, the
     // separator keeps the whole digit before it.

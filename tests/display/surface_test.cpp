@@ -146,6 +146,11 @@ TEST(PixelFormat, ConvertsTopBitsAndRefusesMalformedImages) {
     EXPECT_EQ(rgbTo565(0x04FE03), 0x07E0) << "low bits are dropped";
     EXPECT_EQ(rgbTo565(0x08FF00), 0x0FE0);
     EXPECT_EQ(rgbTo565(0xFF123456), rgbTo565(0x123456)) << "the top byte is ignored";
+    EXPECT_EQ(rgbFrom565(0xFFFF), 0xFFFFFFu) << "white stays white";
+    EXPECT_EQ(rgbFrom565(0x8410), 0x848284u) << "a channel's top bits repeat in its low bits";
+    EXPECT_EQ(rgbFrom565(0x07E0), 0x00FF00u);
+    for (uint32_t v = 0; v <= 0xFFFF; ++v)
+        ASSERT_EQ(rgbTo565(rgbFrom565(static_cast<uint16_t>(v))), v) << "widening and back keeps " << v;
 
     platform::DecodedImage image;
     image.width = 2;

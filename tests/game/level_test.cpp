@@ -63,8 +63,8 @@ TEST_F(LoadLevelDeathTest, MissingFileEndsTheGameWithItsMessage) {
 // ------------------------------------------------------------ board drawing
 
 constexpr uint16_t BACK = 0x0841;  // a fill no stand-in image uses
-const uint16_t HOLE = rgb565(standin::image("Tex/Button1.Tex").colour);
-const uint16_t PIECE = rgb565(standin::image("Tex/Lamp.Tex").colour);
+const uint16_t HOLE = rgbTo565(standin::image("Tex/Button1.Tex").colour);
+const uint16_t PIECE = rgbTo565(standin::image("Tex/Lamp.Tex").colour);
 const int PIECE_W = standin::image("Tex/Lamp.Tex").width;
 const int PIECE_H = standin::image("Tex/Lamp.Tex").height;
 

@@ -11,7 +11,7 @@ using MainMenuTest = ScreenTest;
 TEST_F(MainMenuTest, DrawsBackgroundButtonsAndLogoWithThePointerOnTop) {
     moveTo(NOWHERE);
     const headless::Frame& f = frame();
-    EXPECT_TRUE(pixelIs(f, 0, 0, rgb565(standin::GREEN), "background drawn opaque (its green corner shows)"));
+    EXPECT_TRUE(pixelIs(f, 0, 0, rgbTo565(standin::GREEN), "background drawn opaque (its green corner shows)"));
     EXPECT_TRUE(pixelIs(f, 5, 5, colourOf("Tex/Background.Tex"), "background"));
     EXPECT_TRUE(pixelIs(f, 177, 61, colourOf("Tex/Quillmara.Tex"), "logo top-left"));
     EXPECT_TRUE(pixelIs(f, 176, 60, colourOf("Tex/Background.Tex"), "background under the logo's keyed corner"));

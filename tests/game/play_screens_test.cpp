@@ -61,7 +61,7 @@ TEST_F(PlayTest, PlayScreenDrawsBackdropBoardClockAndTheShiftedPointer) {
     EXPECT_EQ(readTime(f, CLOCK_X, CLOCK_Y), "00-00-00") << "play clock";
     // The pointer sits 2 pixels left of and 10 above the sampled position.
     EXPECT_TRUE(pointerAt(f, 698, 90, app.pointerSprite.currentFrame));
-    EXPECT_TRUE(pixelIsNot(f, 737, 125, rgb565(standin::pointerFrameColour(app.pointerSprite.currentFrame)),
+    EXPECT_TRUE(pixelIsNot(f, 737, 125, rgbTo565(standin::pointerFrameColour(app.pointerSprite.currentFrame)),
                            "pointer at the unshifted position"));
     EXPECT_EQ(app.cursor.x, 700);
     EXPECT_EQ(app.cursor.y, 100);

@@ -47,24 +47,25 @@ inline const ButtonPlace SOUND{"Sound", "Tex/Menu/Sound.Tex", 330, 250, 121, 46}
 constexpr Spot NOWHERE{20, 420};
 
 inline uint16_t colourOf(const char* image) {
-    return rgb565(standin::image(image).colour);
+    return rgbTo565(standin::image(image).colour);
 }
 inline uint16_t hoverColourOf(const char* image) {
-    return rgb565(standin::image(image).hoverColour);
+    return rgbTo565(standin::image(image).hoverColour);
 }
 
 // What a pixel value is among the stand-in images, for failure messages.
 inline std::string describe(uint16_t pixel) {
     std::ostringstream out;
     for (const standin::Image& img : standin::images()) {
-        if (rgb565(img.colour) == pixel && img.colour != 0) return std::string(img.path);
-        if (rgb565(img.hoverColour) == pixel && img.hoverColour != 0) return std::string(img.path) + " (second frame)";
+        if (rgbTo565(img.colour) == pixel && img.colour != 0) return std::string(img.path);
+        if (rgbTo565(img.hoverColour) == pixel && img.hoverColour != 0)
+            return std::string(img.path) + " (second frame)";
     }
     for (int d = 0; d < 10; ++d)
-        if (rgb565(standin::digitColour(d)) == pixel) return "digit " + std::to_string(d);
+        if (rgbTo565(standin::digitColour(d)) == pixel) return "digit " + std::to_string(d);
     for (int f = 0; f < 20; ++f)
-        if (rgb565(standin::pointerFrameColour(f)) == pixel) return "pointer frame " + std::to_string(f);
-    if (pixel == rgb565(standin::GREEN)) return "key green";
+        if (rgbTo565(standin::pointerFrameColour(f)) == pixel) return "pointer frame " + std::to_string(f);
+    if (pixel == rgbTo565(standin::GREEN)) return "key green";
     if (pixel == 0) return "black";
     out << "0x" << std::hex << pixel;
     return out.str();
@@ -94,7 +95,7 @@ inline std::string readTime(const headless::Frame& frame, int x, int y) {
         const uint16_t pixel = frame.at(x + offset + 5, y + 10);  // inside the glyph, off its key pixel
         char c = '?';
         for (int d = 0; d < 10; ++d)
-            if (pixel == rgb565(standin::digitColour(d))) c = static_cast<char>('0' + d);
+            if (pixel == rgbTo565(standin::digitColour(d))) c = static_cast<char>('0' + d);
         if (pixel == colourOf("Tex/HyphenBlue.Tex")) c = '-';
         text += c;
     }
@@ -120,7 +121,7 @@ inline testing::AssertionResult buttonShows(const headless::Frame& frame, const 
 
 // The pointer sprite with its top-left at (x, y), showing `frameIndex`.
 inline testing::AssertionResult pointerAt(const headless::Frame& frame, int x, int y, int frameIndex) {
-    const uint16_t colour = rgb565(standin::pointerFrameColour(frameIndex));
+    const uint16_t colour = rgbTo565(standin::pointerFrameColour(frameIndex));
     testing::AssertionResult first = pixelIs(frame, x + 1, y + 1, colour, "pointer");
     if (!first) return first;
     return pixelIs(frame, x + 37, y + 26, colour, "pointer (last pixel)");

@@ -25,9 +25,9 @@ TEST_F(SubScreenTest, OptionsScreenDrawsLogoButtonsAndLamps) {
     EXPECT_TRUE(pixelIs(f, 5, 5, colourOf("Tex/Background.Tex"), "background"));
     EXPECT_TRUE(pixelIs(f, 177, 61, colourOf("Tex/Quillmara.Tex"), "logo"));
     for (const ButtonPlace* b : {&BACK, &MUSIC, &SOUND}) EXPECT_TRUE(buttonShows(f, *b, false));
-    EXPECT_TRUE(pixelIs(f, MUSIC_LAMP.x, MUSIC_LAMP.y, rgb565(standin::LAMP_ON), "music lamp (on)"));
-    EXPECT_TRUE(pixelIs(f, SOUND_LAMP.x, SOUND_LAMP.y, rgb565(standin::LAMP_ON), "sound lamp (on)"));
-    EXPECT_TRUE(pixelIs(f, 489, 188, rgb565(standin::LAMP_ON), "music lamp, last pixel of the 30x31 frame"));
+    EXPECT_TRUE(pixelIs(f, MUSIC_LAMP.x, MUSIC_LAMP.y, rgbTo565(standin::LAMP_ON), "music lamp (on)"));
+    EXPECT_TRUE(pixelIs(f, SOUND_LAMP.x, SOUND_LAMP.y, rgbTo565(standin::LAMP_ON), "sound lamp (on)"));
+    EXPECT_TRUE(pixelIs(f, 489, 188, rgbTo565(standin::LAMP_ON), "music lamp, last pixel of the 30x31 frame"));
     EXPECT_TRUE(pixelIs(f, 490, 170, colourOf("Tex/Background.Tex"), "background right of the music lamp"));
     EXPECT_TRUE(pointerAt(f, NOWHERE.x, NOWHERE.y, app.pointerSprite.currentFrame));
 }
@@ -89,15 +89,15 @@ TEST_F(SubScreenTest, LampShowsTheValueBeforeThisFramesToggle) {
     const headless::Frame& clicked = clickAt(MUSIC.inside());
     EXPECT_FALSE(app.musicOn);
     EXPECT_TRUE(
-        pixelIs(clicked, MUSIC_LAMP.x, MUSIC_LAMP.y, rgb565(standin::LAMP_ON), "music lamp in the click's frame"));
+        pixelIs(clicked, MUSIC_LAMP.x, MUSIC_LAMP.y, rgbTo565(standin::LAMP_ON), "music lamp in the click's frame"));
     const headless::Frame& after = frame();
     EXPECT_TRUE(
-        pixelIs(after, MUSIC_LAMP.x, MUSIC_LAMP.y, rgb565(standin::LAMP_OFF), "music lamp after switching off"));
-    EXPECT_TRUE(pixelIs(after, SOUND_LAMP.x, SOUND_LAMP.y, rgb565(standin::LAMP_ON), "sound lamp stays on"));
+        pixelIs(after, MUSIC_LAMP.x, MUSIC_LAMP.y, rgbTo565(standin::LAMP_OFF), "music lamp after switching off"));
+    EXPECT_TRUE(pixelIs(after, SOUND_LAMP.x, SOUND_LAMP.y, rgbTo565(standin::LAMP_ON), "sound lamp stays on"));
 
     clickAt(SOUND.inside());
     EXPECT_TRUE(
-        pixelIs(frame(), SOUND_LAMP.x, SOUND_LAMP.y, rgb565(standin::LAMP_OFF), "sound lamp after switching off"));
+        pixelIs(frame(), SOUND_LAMP.x, SOUND_LAMP.y, rgbTo565(standin::LAMP_OFF), "sound lamp after switching off"));
 }
 
 TEST_F(SubScreenTest, MusicOffStopsItAndOnRestartsItFromTheBeginning) {
@@ -154,7 +154,7 @@ TEST_F(SubScreenTest, MusicOffStaysOffAcrossAFocusCycle) {
     headless::clearAudioCalls();
     ASSERT_EQ(app.loadAssets(), 0);
     EXPECT_EQ(audioCallsStartingWith("playMusic"), 0);
-    EXPECT_TRUE(pixelIs(frame(), MUSIC_LAMP.x, MUSIC_LAMP.y, rgb565(standin::LAMP_OFF), "music lamp after reload"));
+    EXPECT_TRUE(pixelIs(frame(), MUSIC_LAMP.x, MUSIC_LAMP.y, rgbTo565(standin::LAMP_OFF), "music lamp after reload"));
 }
 
 TEST_F(SubScreenTest, HelpScreenDrawsTheHelpImageUnderTheBackButton) {

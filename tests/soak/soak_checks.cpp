@@ -135,7 +135,7 @@ std::string Session::checkPicture(const Before& before) const {
     const bool play = drawn == STATE_PLAYING;
     const int32_t px = app_.cursor.x + (play ? -2 : 0);
     const int32_t py = app_.cursor.y + (play ? -10 : 0);
-    const uint16_t pointer = rgb565(standin::pointerFrameColour(app_.pointerSprite.currentFrame));
+    const uint16_t pointer = rgbTo565(standin::pointerFrameColour(app_.pointerSprite.currentFrame));
     if (px >= 0 && py >= 0 && px + 38 <= platform::PICTURE_WIDTH && py + 27 <= platform::PICTURE_HEIGHT &&
         (at(px + 1, py + 1) != pointer || at(px + 37, py + 26) != pointer))
         error << "the pointer is not at (" << px << ", " << py << ") in frame " << app_.pointerSprite.currentFrame
@@ -145,9 +145,9 @@ std::string Session::checkPicture(const Before& before) const {
     const Board& board = play ? before.board : app_.board;
     const int32_t raisedRow = play ? before.selectedRow : app_.selectedRow;
     const int32_t raisedCol = play ? before.selectedCol : app_.selectedCol;
-    const uint16_t lamp = rgb565(standin::image("Tex/Lamp.Tex").colour);
-    const uint16_t hole = rgb565(standin::image("Tex/Button1.Tex").colour);
-    const uint16_t wood = rgb565(standin::image("Tex/Board.Tex").colour);
+    const uint16_t lamp = rgbTo565(standin::image("Tex/Lamp.Tex").colour);
+    const uint16_t hole = rgbTo565(standin::image("Tex/Button1.Tex").colour);
+    const uint16_t wood = rgbTo565(standin::image("Tex/Board.Tex").colour);
     auto hidden = [&](int32_t x, int32_t y) {
         const bool underPointer = x >= px && x < px + 38 && y >= py && y < py + 27;
         const bool underOverlay = !play && y >= 270 && y < 330;  // the Won or Fail overlay

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "display/rgb565.h"  // rgbTo565, the game's conversion, for expected pixels
 #include "game/board.h"
 
 // Writes `content` to `path` (binary, replaced), making parent folders.
@@ -19,11 +20,6 @@ void writeBmp24(const std::string& path, int width, int height, const std::funct
 
 // A minimal valid 16-bit PCM WAV file (44.1 kHz, mono) of `samples` samples of silence.
 std::string makeSilentWav(int samples = 441);
-
-// RGB565 value of a 0xRRGGBB colour (top bits of each channel).
-constexpr uint16_t rgb565(uint32_t rgb) {
-    return static_cast<uint16_t>(((rgb >> 8) & 0xF800) | ((rgb >> 5) & 0x07E0) | ((rgb >> 3) & 0x001F));
-}
 
 // A board from a picture of nine lines of nine codes separated by spaces,
 // for example ". o o x . . . . ." where '.' is CELL_NONE, 'o' CELL_EMPTY and

@@ -78,9 +78,6 @@ BmpLayout layout(uint16_t bits, std::string pixels) {
 uint32_t to555(uint32_t c) {
     return ((c >> 9) & 0x7C00) | ((c >> 6) & 0x03E0) | ((c >> 3) & 0x001F);
 }
-uint32_t to565(uint32_t c) {
-    return ((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F);
-}
 
 TEST(BmpDecode, PaletteImagesOfOneFourAndEightBits) {
     BmpLayout one = layout(1, packRows(W, H, 1, false, [](int x, int y) { return uint32_t((x + y) % 2); }));
@@ -120,7 +117,7 @@ TEST(BmpDecode, SixteenBitBitfields) {
     rgb555.masks = {0x7C00, 0x03E0, 0x001F};
     expectDecodes("16-bit 555 bitfields", buildBmp(rgb555), W, H, colourAt, 7);
 
-    BmpLayout rgb565 = layout(16, packRows(W, H, 16, false, [](int x, int y) { return to565(colourAt(x, y)); }));
+    BmpLayout rgb565 = layout(16, packRows(W, H, 16, false, [](int x, int y) { return rgbTo565(colourAt(x, y)); }));
     rgb565.compression = 3;
     rgb565.masks = {0xF800, 0x07E0, 0x001F};
     expectDecodes("16-bit 565 bitfields", buildBmp(rgb565), W, H, colourAt, 7);

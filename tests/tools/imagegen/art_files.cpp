@@ -58,8 +58,7 @@ double luminance(uint32_t rgb) {
 }
 
 double luminance565(uint16_t v) {
-    uint32_t r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
-    return luminance((r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2));
+    return luminance(rgbFrom565(v));
 }
 
 }  // namespace art

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "display/rgb565.h"
 #include "platform/platform.h"
 
 namespace art {
@@ -45,13 +46,9 @@ inline uint32_t pixel(const platform::DecodedImage& image, int x, int y) {
     return image.pixels[static_cast<size_t>(y) * image.width + x] & 0xFFFFFF;
 }
 
-// The 16-bit value the game makes of a colour; the key is what converts to
-// KEY_565.
-constexpr uint16_t to565(uint32_t rgb) {
-    return static_cast<uint16_t>(((rgb >> 8) & 0xF800u) | ((rgb >> 5) & 0x07E0u) | ((rgb >> 3) & 0x001Fu));
-}
+// The key is every colour that the game's conversion turns into KEY_565.
 inline bool isKey(uint32_t rgb) {
-    return to565(rgb) == KEY_565;
+    return rgbTo565(rgb) == KEY_565;
 }
 
 // Perceived brightness 0..255 of a colour, or of an RGB565 value.

@@ -4,10 +4,10 @@
 
 #include "app/game_app.h"
 #include "platform/headless/headless.h"
-#include "tests/tools/imagegen/art_files.h"
 #include "tests/support/stand_in_assets.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/tools/imagegen/art_files.h"
 #include "tools/screens/screen_tour.h"
 
 namespace art {
@@ -89,7 +89,7 @@ protected:
         for (int gy = 0; gy < 27; ++gy)
             for (int gx = 0; gx < 15; ++gx) {
                 uint32_t p = pixel(image, left + gx, gy);
-                if (isKey(p) || frame.at(x + gx, y + gy) == to565(p)) continue;
+                if (isKey(p) || frame.at(x + gx, y + gy) == rgbTo565(p)) continue;
                 return testing::AssertionFailure() << element << " is damaged at " << at(x + gx, y + gy);
             }
         return testing::AssertionSuccess();
@@ -200,9 +200,9 @@ TEST_F(ArtScreen, SkyShowsRoundTheBoardAndOverlaysLand) {
     app.state = STATE_WON;
     headless::Frame f = frameWithPointerAt(700, 20);
     for (auto [x, y] : {std::pair{5, 5}, {790, 300}, {400, 590}})
-        EXPECT_EQ(f.at(x, y), to565(pixel(background, x, y))) << "sky expected round the board at " << at(x, y);
+        EXPECT_EQ(f.at(x, y), rgbTo565(pixel(background, x, y))) << "sky expected round the board at " << at(x, y);
     const int cx = won.width / 2, cy = won.height / 2;
-    EXPECT_EQ(f.at(33 + cx, 270 + cy), to565(pixel(won, cx, cy))) << "Won banner at its place";
+    EXPECT_EQ(f.at(33 + cx, 270 + cy), rgbTo565(pixel(won, cx, cy))) << "Won banner at its place";
 }
 
 }  // namespace

@@ -2,16 +2,18 @@
 // and its flattening rules (the key colour, edges, dithering).
 #include <filesystem>
 
-#include "tests/tools/imagegen/art_files.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/tools/imagegen/art_files.h"
 #include "tools/imagegen/output.h"
 
 namespace art {
 namespace {
 
-ProgramRun runGenerator(const std::string& arguments) { return runProgram(QM_IMAGEGEN, arguments); }
+ProgramRun runGenerator(const std::string& arguments) {
+    return runProgram(QM_IMAGEGEN, arguments);
+}
 
 TEST(ImageGenerator, WritesTheSameBytesEveryRun) {
     TempDir first;
@@ -66,7 +68,7 @@ TEST(Flattening, KeyGreenPaintStaysVisible) {
     // (a lit lamp): once opaque they must not turn transparent.
     for (uint32_t green : {0x00FF00u, 0x07FC07u, 0x03FD01u}) {
         RgbImage out = flattenKeyed(single(imagegen::colour(green)), Beneath{}, 0.5f);
-        EXPECT_NE(to565(out.pixels[0]), KEY_565) << std::hex << green << " became transparent";
+        EXPECT_NE(rgbTo565(out.pixels[0]), KEY_565) << std::hex << green << " became transparent";
         EXPECT_NEAR((out.pixels[0] >> 8) & 0xFF, 0xFF, 4) << "still green";
     }
 }
@@ -89,17 +91,23 @@ TEST(Flattening, BackdropSeenThroughAClearPixelKeepsItsLevel) {
     for (uint32_t y = 0; y < 4; ++y)
         for (uint32_t x = 0; x < 32; ++x) {
             uint32_t r = x, g = 2 * x + y, b = 31 - x;
-            sky.pixels.push_back((r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2));
+            sky.pixels.push_back(rgbFrom565(static_cast<uint16_t>(r << 11 | g << 5 | b)));
         }
     Picture clear{32, 4, std::vector<imagegen::Rgba>(128)};
     RgbImage out = flattenKeyed(clear, Beneath{&sky, 0, 0, 0}, 0.0f);
     for (size_t i = 0; i < sky.pixels.size(); ++i)
-        EXPECT_EQ(to565(out.pixels[i]), to565(sky.pixels[i])) << "pixel " << i << std::hex << ": sky " << sky.pixels[i];
+        EXPECT_EQ(rgbTo565(out.pixels[i]), rgbTo565(sky.pixels[i]))
+            << "pixel " << i << std::hex << ": sky " << sky.pixels[i];
 }
 
-TEST(Flattening, BmpWriterReportsAnUnwritablePath) {
+TEST(Flattening, BmpWriterReplacesItsOwnOutputAndReportsAnUnwritablePath) {
     TempDir dir;
     std::string error;
+    // A rebuild writes over the last build's file (the game's writer itself never replaces one).
+    ASSERT_TRUE(imagegen::writeBmp24(dir.file("x.bmp"), RgbImage{1, 1, {0x123456}}, &error)) << error;
+    ASSERT_TRUE(imagegen::writeBmp24(dir.file("x.bmp"), RgbImage{1, 1, {0xABCDEF}}, &error)) << error;
+    EXPECT_EQ(readFile(dir.file("x.bmp")).substr(54, 3), "\xEF\xCD\xAB") << "the second picture";
+
     EXPECT_FALSE(imagegen::writeBmp24(dir.file("missing/folder/x.bmp"), RgbImage{1, 1, {0}}, &error));
     EXPECT_NE(error.find("missing/folder/x.bmp"), std::string::npos) << error;
 }
