@@ -48,7 +48,7 @@ uint32_t GameApp::colorMatch(uint32_t colorRef) {
 }
 
 int32_t GameApp::loadAssets() {
-    initDisplay();
+    initDisplay();  // returns only when ready: its failures end the process inside
 
     // Each surface is stored as soon as it exists, so a failing later file
     // releases it with everything else.
