@@ -7,6 +7,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb openbox xdotool x11-utils imagemagick
+  weston pulseaudio pulseaudio-utils
   lintian desktop-file-utils
 )
 missing=()

@@ -1,0 +1,296 @@
+#!/usr/bin/python3
+"""Scenarios of the real game on the desktops players have, and of the
+desktop failing around it, one per run:
+
+    desktop_scenarios.py --scenario NAME --game BINARY --data RUN_FOLDER --solver SOLVER
+
+wayland            native Wayland (weston), no X display to fall back on
+sound_server       music and panned effects through a real PulseAudio
+sound_server_lost  the sound server killed mid-game, then started again
+x_server_lost      the X server going away mid-game
+
+Exits 0 when the scenario passed, 1 when it failed (with the reason), 77
+when a program it needs is missing (CTest counts that as skipped)."""
+
+import argparse
+import os
+import signal
+import sys
+import time
+
+from ending_scenarios import left_and_right_jumps
+from harness import Game, Picture, Processes, ScenarioFailed, XSession, check, close, format_time, wait_for
+from play_scenarios import BACK, MUSIC, OPTIONS, OUT_OF_THE_WAY, START, board_region_matches, cell_centre
+from play_scenarios import on_main_menu, solver_moves, start_game, _seconds
+from servers import SKIPPED, SoundServer, WestonSession, error_lines, missing, peak_dbfs, rms
+
+MUSIC_PEAK_DBFS = -30
+
+last_stderr = []  # the game's standard error, kept for the failure report
+
+
+def finish(game, *others):
+    """Ends a scenario's game (its folder goes) and its sessions."""
+    last_stderr[:] = [game.stderr()]
+    game.close()
+    for other in others:
+        other.close()
+
+
+def no_error_lines(game):
+    lines = error_lines(game.stderr())
+    check(not lines, "a normal start printed error lines: %r" % lines)
+
+
+def first_jump(args, game):
+    return solver_moves(args, os.path.join(game.folder, "Tex", "Level.txt"))[0]
+
+
+def cell_corner(row, col):
+    x, y = cell_centre(row, col)
+    return x - 25, y - 25
+
+
+def shows_hole(game, row, col):
+    # The part of a hole no later piece overlaps.
+    return game.shows("Tex/Button1.Tex", *cell_corner(row, col), src=(0, 0, 43, 35))
+
+
+def shows_piece(game, row, col):
+    x, y = cell_corner(row, col)
+    return game.shows("Tex/Lamp.Tex", x - 7, y - 15, src=(0, 0, 50, 50))
+
+
+def jump(game, move):
+    """Plays one jump and waits until the board shows it landed."""
+    from_row, from_col, to_row, to_col = move
+    check(shows_hole(game, to_row, to_col), "the target hole of the first jump is not empty before it")
+    game.session.click(*cell_centre(from_row, from_col))
+    game.session.click(*cell_centre(to_row, to_col))
+    wait_for(lambda: shows_piece(game, to_row, to_col) and shows_hole(game, from_row, from_col), 5,
+             "the jump from (%d, %d) to land on (%d, %d)" % move)
+
+
+def cpu_percent(pid, seconds):
+    """Share of one core used by all of a process's threads over `seconds`."""
+    def run_ns():
+        total = 0
+        for task in os.listdir("/proc/%d/task" % pid):
+            try:
+                with open("/proc/%d/task/%s/schedstat" % (pid, task)) as f:
+                    total += int(f.read().split()[0])
+            except (FileNotFoundError, ProcessLookupError):
+                pass  # a thread that ended meanwhile
+        return total
+    before = run_ns()
+    time.sleep(seconds)
+    return 100 * (run_ns() - before) / 1e9 / seconds
+
+
+# ------------------------------------------------------------------ Wayland
+
+def scenario_wayland(processes, args):
+    session = WestonSession(processes)
+    game = Game(processes, session, args.game, args.data, env=session.game_env())
+    try:
+        game.wait_shows("Tex/Quillmara.Tex", 176, 60, timeout=15, what="the logo, through weston")
+        on_main_menu(game)
+        move = first_jump(args, game)
+        start_game(game)
+        jump(game, move)
+
+        session.move(*OUT_OF_THE_WAY)
+        time.sleep(0.3)
+        session.key("F9")
+        path = os.path.join(game.folder, "GAME0.bmp")
+        wait_for(lambda: os.path.exists(path) and os.path.getsize(path) == 1440054, 5, "GAME0.bmp of 1,440,054 bytes")
+        screen = session.screenshot()
+        shot = Picture.load_bmp(path)
+        from_row, from_col, to_row, to_col = move
+        named = {
+            "the background, top left": (6, 6),
+            "the background, bottom right": (793, 593),
+            "the board's frame": (300, 50),
+            "the piece that jumped": cell_centre(to_row, to_col),
+            "the hole it left": cell_centre(from_row, from_col),
+            "the hole of the piece it took": cell_centre((from_row + to_row) // 2, (from_col + to_col) // 2),
+        }
+        for name, (x, y) in named.items():
+            sx, sy = session.map.to_screen(x, y)
+            check(close(screen.get(sx, sy), shot.get(x, y)),
+                  "%s: screen pixel (%d, %d) is %s, GAME0.bmp's (%d, %d) is %s"
+                  % (name, sx, sy, screen.get(sx, sy), x, y, shot.get(x, y)))
+
+        session.key("Escape")
+        on_main_menu(game)
+        no_error_lines(game)
+        game.process.send_signal(signal.SIGTERM)
+        code = game.wait_exit(timeout=5)
+        check(code == 0, "SIGTERM ended the game with %s, not 0" % code)
+    finally:
+        finish(game, session)
+
+
+# ------------------------------------------------------------------ sound
+
+def music_plays(server, what):
+    left, right = server.record(1.5)
+    check(len(left) > 0.8 * 1.5 * 44100, "parec recorded only %d frames in 1.5 s" % len(left))
+    peak = peak_dbfs(left, right)
+    check(peak > MUSIC_PEAK_DBFS, "%s: the music peaks at %.1f dBFS, not above %d" % (what, peak, MUSIC_PEAK_DBFS))
+    print("%s: the music peaks at %.1f dBFS" % (what, peak))
+
+
+def scenario_sound_server(processes, args):
+    session = XSession(processes, 800, 600)
+    server = SoundServer(processes)
+    game = Game(processes, session, args.game, args.data, env=server.game_env(), prepare=left_and_right_jumps)
+    try:
+        game.wait_window()
+        on_main_menu(game)
+        music_plays(server, "on the main menu")
+
+        session.click(*OPTIONS)
+        session.click(*MUSIC)
+        session.click(*BACK)
+        session.click(*START, settle=0.6)
+        session.move(*OUT_OF_THE_WAY)
+        session.click(*cell_centre(0, 4), settle=1.0)  # the selection's own sound dies away first
+        left, right = server.record(1.2, during=lambda: session.click(*cell_centre(0, 0)))
+        check(rms(left) > 100, "no sound of the jump landing (left RMS %.0f)" % rms(left))
+        check(rms(left) >= 1.5 * rms(right),
+              "a jump landing at the left edge: left RMS %.0f is not 1.5 times the right's %.0f"
+              % (rms(left), rms(right)))
+        print("a jump landing at the left edge: RMS %.0f left, %.0f right" % (rms(left), rms(right)))
+        no_error_lines(game)
+    finally:
+        finish(game, server, session)
+
+
+def scenario_sound_server_lost(processes, args):
+    session = XSession(processes, 800, 600)
+    server = SoundServer(processes)
+    game = Game(processes, session, args.game, args.data, env=server.game_env())
+    try:
+        game.wait_window()
+        on_main_menu(game)
+        move = first_jump(args, game)
+        start_game(game)
+        jump(game, move)
+        session.move(*OUT_OF_THE_WAY)
+        music_plays(server, "in play")
+        no_error_lines(game)
+
+        before = session.screenshot()
+        clock_before = game.clock(100, 550, before)
+        usual = cpu_percent(game.process.pid, 3)
+        server.kill()
+        time.sleep(0.5)
+        without = cpu_percent(game.process.pid, 3)
+        check(game.process.poll() is None, "the game ended with the sound server: %s" % game.stderr())
+        check(without <= 2 * usual + 1.0,
+              "the game uses %.2f %% of a core without its sound server, %.2f %% before" % (without, usual))
+        print("CPU %.2f %% of a core with the sound server, %.2f %% without" % (usual, without))
+        after = session.screenshot()
+        check(board_region_matches(before, after, session), "the board changed when the sound server died")
+        clock_after = game.clock(100, 550, after)
+        check(clock_after >= format_time(_seconds(clock_before) + 3),
+              "the clock did not count on: %s, then %s 3.5 s later" % (clock_before, clock_after))
+
+        session.key("Escape")
+        on_main_menu(game)
+        session.click(*OPTIONS)
+        game.wait_shows("Tex/Menu/Button.Tex", 460, 158, (0, 0, 30, 31), what="the music lamp still on")
+        game.wait_shows("Tex/Menu/Button.Tex", 460, 260, (0, 0, 30, 31), what="the sound lamp still on")
+        session.click(*BACK)
+        on_main_menu(game)
+
+        server.start()
+        session.run(["xdotool", "windowminimize", game.window])
+        time.sleep(1.0)
+        session.run(["xdotool", "windowactivate", "--sync", game.window])
+        on_main_menu(game)
+        music_plays(server, "after the server came back and a focus cycle")
+    finally:
+        finish(game, server, session)
+
+
+# ------------------------------------------------------------------ X server
+
+def folder_state(folder):
+    """Name, size and modification time of every file the game could have written."""
+    state = {}
+    for root, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(root, name)
+            if name != "stderr.txt":  # the harness's own record of standard error
+                info = os.stat(path)
+                state[os.path.relpath(path, folder)] = (info.st_size, info.st_mtime_ns)
+    return state
+
+
+def scenario_x_server_lost(processes, args):
+    session = XSession(processes, 800, 600)
+    game = Game(processes, session, args.game, args.data)
+    try:
+        game.wait_window()
+        on_main_menu(game)
+        move = first_jump(args, game)
+        start_game(game)
+        jump(game, move)
+        files = folder_state(game.folder)
+        session.xvfb.send_signal(signal.SIGKILL)  # as when the server crashes
+        lost = time.monotonic()
+        try:
+            code = game.process.wait(timeout=1.0)
+        except Exception:
+            raise ScenarioFailed("the game still runs 1 s after its X server went away")
+        check(code == 255, "the game ended with %s, not 255, when its X server went away" % code)
+        lines = game.stderr().splitlines()
+        check(len(lines) == 1 and "X server" in lines[0],
+              "expected one line about the X server on standard error, got %r" % lines)
+        check(folder_state(game.folder) == files, "the game wrote to its folder as it ended")
+        print("the game ended %.0f ms after its X server" % (1000 * (time.monotonic() - lost)))
+    finally:
+        finish(game, session)
+
+
+SCENARIOS = {
+    "wayland": (scenario_wayland, ["weston"]),
+    "sound_server": (scenario_sound_server, ["pulseaudio", "parec", "pactl"]),
+    "sound_server_lost": (scenario_sound_server_lost, ["pulseaudio", "parec", "pactl"]),
+    "x_server_lost": (scenario_x_server_lost, []),
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
+    parser.add_argument("--game", required=True)
+    parser.add_argument("--data", required=True)
+    parser.add_argument("--solver", required=True)
+    args = parser.parse_args()
+
+    run, programs = SCENARIOS[args.scenario]
+    absent = missing(programs)
+    if absent:
+        print("scenario %s SKIPPED: not installed: %s (scripts/install-deps.sh installs them)"
+              % (args.scenario, ", ".join(absent)))
+        return SKIPPED
+    processes = Processes()
+    started = time.monotonic()
+    try:
+        run(processes, args)
+        print("scenario %s passed in %.1f s" % (args.scenario, time.monotonic() - started))
+        return 0
+    except ScenarioFailed as failure:
+        print("scenario %s FAILED: %s" % (args.scenario, failure))
+        if last_stderr:
+            print("game stderr:\n" + last_stderr[0])
+        return 1
+    finally:
+        processes.end_all()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
