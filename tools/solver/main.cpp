@@ -1,5 +1,5 @@
-// quillmara_solver (installed as quillmara-solve): says whether a level can
-// be won, measures how hard it is, and makes new winnable levels.
+// quillmara-solve: says whether a level can be won, measures how hard it is,
+// and makes new winnable levels.
 //
 //   quillmara-solve LEVEL               a winning sequence on stdout, one jump
 //                                       per line as "from-row from-col to-row
