@@ -80,8 +80,10 @@ bool readLevel(const char* path, Board* board, std::string* error) {
 
 // A plain decimal number within 0..max, nothing else.
 bool parseNumber(const char* text, uint64_t max, uint64_t* value) {
+    if (*text == '\0') return false;
+    while (text[0] == '0' && text[1] != '\0') ++text;
     const std::size_t length = std::strlen(text);
-    if (length == 0 || length > 10) return false;
+    if (length > 10) return false;
     uint64_t result = 0;
     for (std::size_t i = 0; i < length; ++i) {
         if (text[i] < '0' || text[i] > '9') return false;

@@ -147,7 +147,7 @@ TEST(SolverProgram, GenerateIsReproducibleAndPrintsOnlyALevel) {
     EXPECT_TRUE(std::regex_match(first.out, LEVEL_TEXT)) << first.out;
     EXPECT_EQ(first.err, "");
     EXPECT_EQ(runSolver("--pieces 20 --seed 4294967295 --generate").exitCode, 2) << "--generate comes first";
-    EXPECT_EQ(runSolver("--generate --pieces 20 --seed 4294967295").out, first.out);
+    EXPECT_EQ(runSolver("--generate --pieces 20 --seed 004294967295").out, first.out);
     // Without a seed each run draws its own.
     const SolverRun drawn = runSolver("--generate");
     EXPECT_EQ(drawn.exitCode, 0) << drawn.err;
@@ -159,7 +159,7 @@ TEST(SolverProgram, RequestsItCannotMeetExitTwoWithOneLineAndNoOutput) {
     TempDir dir;
     for (const char* arguments :
          {"--generate --seed", "--generate --seed -1", "--generate --seed 4294967296", "--generate --seed 12x",
-          "--generate --seed ''", "--generate --seed 00000000001", "--generate --pieces 7", "--generate --pieces 21",
+          "--generate --seed ''", "--generate --seed 04294967296", "--generate --pieces 7", "--generate --pieces 21",
           "--generate --pieces 0x10", "--generate --seed 1 --seed 1", "--generate --level", "--stats", "--stats a b",
           "--list-levels", "--help me", "--bogus level.txt"}) {
         const SolverRun run = runSolver(arguments);
