@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "display/rgb565.h"
+#include "platform/rgb565.h"
 #include "display/surface.h"
 #include "platform/platform.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "display/bmp_writer.h"
-#include "display/rgb565.h"
+#include "platform/rgb565.h"
 #include "platform/platform.h"
 
 static_assert(SCREENSHOT_FILE_BYTES == bmp24FileBytes(platform::PICTURE_WIDTH, platform::PICTURE_HEIGHT));

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <type_traits>
 
+#include "platform/rgb565.h"
+
 namespace sdlbackend {
 namespace {
 
@@ -79,9 +81,9 @@ bool scalerServes(uint32_t format) {
 void buildColourTable(const SDL_PixelFormat* format, std::vector<uint32_t>* table) {
     table->resize(65536);
     for (uint32_t v = 0; v < 65536; ++v) {
-        uint32_t r5 = v >> 11, g6 = (v >> 5) & 0x3F, b5 = v & 0x1F;
-        (*table)[v] = SDL_MapRGB(format, static_cast<Uint8>(r5 << 3 | r5 >> 2), static_cast<Uint8>(g6 << 2 | g6 >> 4),
-                                 static_cast<Uint8>(b5 << 3 | b5 >> 2));
+        const uint32_t rgb = rgbFrom565(static_cast<uint16_t>(v));
+        (*table)[v] = SDL_MapRGB(format, static_cast<Uint8>(rgb >> 16), static_cast<Uint8>(rgb >> 8),
+                                 static_cast<Uint8>(rgb));
     }
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "display/rgb565.h"  // rgbTo565, the game's conversion, for expected pixels
+#include "platform/rgb565.h"  // rgbTo565, the game's conversion, for expected pixels
 #include "game/board.h"
 
 // Writes `content` to `path` (binary, replaced), making parent folders.

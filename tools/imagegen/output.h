@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "display/rgb565.h"
+#include "platform/rgb565.h"
 #include "tools/imagegen/canvas.h"
 
 namespace imagegen {

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "display/rgb565.h"
+#include "platform/rgb565.h"
 
 namespace tour {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "display/rgb565.h"
+#include "platform/rgb565.h"
 #include "platform/platform.h"
 
 namespace art {

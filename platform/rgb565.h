@@ -1,6 +1,8 @@
-// RGB565, the game's one pixel format, and its conversions to and from
-// 0x00RRGGBB. The game, its tools and its screenshots all convert here, so an
-// image painted by the generator shows exactly as the loader makes it.
+// RGB565, the pixel format of the picture the game hands the platform, and
+// its conversions to and from 0x00RRGGBB. The game, its tools, its
+// screenshots and the SDL presenter all convert here, so an image painted by
+// the generator shows exactly as the loader makes it, and the screen shows
+// the colours a screenshot writes.
 #pragma once
 
 #include <cstdint>
