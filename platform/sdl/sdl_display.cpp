@@ -1,6 +1,7 @@
 // The display device on SDL: the window's own surface, scaled into by the
 // presenter and pushed to the screen rectangle by rectangle. No GL renderer:
-// a software GL costs ten times the CPU and memory for the same picture.
+// a software GL costs ten times the CPU and memory for the same picture. (On
+// Wayland, which has no plain window surface, SDL backs it with a texture.)
 #include <time.h>
 
 #include <array>
@@ -52,8 +53,13 @@ void traceFirstPresent() {
                  static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
 }
 
+// SDL leaves the reason empty where a driver simply has no such thing (a
+// plain window surface on Wayland); the driver's name then tells the story.
 void report(const char* call) {
-    std::fprintf(stderr, "Tavrin: %s failed: %s\n", call, SDL_GetError());
+    const char* reason = SDL_GetError();
+    const char* driver = SDL_GetCurrentVideoDriver();
+    std::fprintf(stderr, "Tavrin: %s failed on SDL's %s video driver: %s\n", call, driver != nullptr ? driver : "no",
+                 *reason != '\0' ? reason : "SDL gives no reason");
 }
 
 bool buildPresenter(PrimarySurface* primary, SDL_Surface* surface) {
