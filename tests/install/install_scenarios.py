@@ -634,6 +634,7 @@ def scenario_deb(args, work):
             os.path.join(args.run, "levels"))]:
         expected["./usr/share/quillmara/" + relative] = "-rw-r--r--"
     expected["./usr/bin/quillmara-solve"] = "-rwxr-xr-x"
+    expected["./usr/share/man/man6/quillmara-solve.6.gz"] = "lrwxrwxrwx"
     expected["./usr/games/quillmara"] = "lrwxrwxrwx"
     check(listing.count("./usr/games/quillmara -> ../bin/quillmara") == 1,
           "the package has no link from /usr/games to the launcher")
