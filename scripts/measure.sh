@@ -17,13 +17,30 @@
 # and no sound server. A game that is not installed is skipped with a note
 # (apt-get install peg-e sgt-puzzles pegsolitaire; not part of the project's
 # dependencies). Every process the script starts is ended by its id.
+#
+#   scripts/measure.sh --desktops [RUN_FOLDER]
+#
+# measures Quillmara alone on two desktops back to back, $ROUNDS times in
+# turn: X11 (the Xvfb above, with openbox) and Wayland (weston's X11 backend
+# in a second 1024x768 Xvfb without a window manager, the game on SDL's
+# wayland driver). Per desktop: the game's CPU idle and with the pointer
+# moving, the display server's CPU (Xvfb; weston plus the Xvfb it draws
+# into), and the game's peak resident memory.
 set -u
 cd "$(dirname "$0")/.."
+mode=games
+if [ "${1:-}" = --desktops ]; then
+    mode=desktops
+    shift
+fi
 run_dir=$(realpath "${1:-build/run}")
+ROUNDS=${ROUNDS:-2}
 RUNS=${RUNS:-5}
 SPAN=${SPAN:-20}
 [ -x "$run_dir/quillmara" ] || { echo "no game in $run_dir (build it first)" >&2; exit 2; }
-for tool in Xvfb openbox xdotool python3; do
+tools=(Xvfb openbox xdotool python3)
+[ "$mode" = desktops ] && tools+=(weston)
+for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
 done
 
@@ -122,15 +139,94 @@ mapped_at() {
 }
 
 # One xdotool process moving the pointer over the window every 50 ms for
-# $SPAN seconds, in a loop across its middle.
+# $SPAN seconds, in a loop across its middle; on X display $5 if given.
 pointer_moves() {
-    local x=$1 y=$2 w=$3 h=$4 args=() i
+    local x=$1 y=$2 w=$3 h=$4 display=${5:-$DISPLAY} args=() i
     for ((i = 0; i < SPAN * 20; i++)); do
         args+=(mousemove $((x + w / 4 + (i % 40) * w / 80)) $((y + h / 3 + (i % 20) * h / 60)) sleep 0.05)
     done
-    xdotool "${args[@]}" &
+    DISPLAY=$display xdotool "${args[@]}" &
     mover=$!
 }
+
+# Run time in nanoseconds of several processes together.
+runtime_all_ns() {
+    local sum=0 p
+    for p in "$@"; do sum=$((sum + $(runtime_ns "$p"))); done
+    echo "$sum"
+}
+
+percent() { awk -v a="$1" -v b="$2" -v s="$3" 'BEGIN { printf "%.2f", 100 * (b - a) / 1e9 / s }'; }
+
+# ------------------------------------------------- X11 against Wayland
+measure_desktops() {
+    local wfd=$work/wayland-display runtime=$work/runtime socket=quillmara-measure
+    mkdir -m 700 "$runtime"
+    Xvfb -displayfd 6 -screen 0 1024x768x24 -nolisten tcp 6>"$wfd" 2>/dev/null &
+    local wxvfb=$!
+    pids+=("$wxvfb")
+    for _ in $(seq 100); do [ -s "$wfd" ] && break; sleep 0.05; done
+    [ -s "$wfd" ] || { echo "the second Xvfb did not start" >&2; exit 1; }
+    local wdisplay=:$(head -1 "$wfd")
+    DISPLAY=$wdisplay XDG_RUNTIME_DIR=$runtime weston --backend=x11-backend.so --socket=$socket --width=1024 \
+        --height=768 --use-pixman --idle-time=0 >/dev/null 2>&1 &
+    local weston=$!
+    pids+=("$weston")
+    for _ in $(seq 200); do [ -S "$runtime/$socket" ] && break; sleep 0.05; done
+    [ -S "$runtime/$socket" ] || { echo "weston did not start" >&2; exit 1; }
+    mkdir -p "$work/home-desktops"
+
+    declare -A idle_runs pointer_runs server_idle_runs server_pointer_runs peak
+    local round desktop servers display a b
+    for ((round = 0; round < ROUNDS; round++)); do
+        for desktop in x11 weston; do
+            echo "measuring quillmara on $desktop (round $((round + 1)) of $ROUNDS) ..." >&2
+            if [ "$desktop" = x11 ]; then
+                (cd "$run_dir" && HOME=$work/home-desktops SDL_AUDIODRIVER=dummy exec ./quillmara) 2>/dev/null &
+                servers=("$xvfb")
+                display=$DISPLAY
+            else
+                (cd "$run_dir" && exec env -u DISPLAY HOME="$work/home-desktops" SDL_AUDIODRIVER=dummy \
+                    SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY=$socket XDG_RUNTIME_DIR="$runtime" ./quillmara) 2>/dev/null &
+                servers=("$weston" "$wxvfb")
+                display=$wdisplay
+            fi
+            game_pid=$!
+            sleep 3
+            DISPLAY=$display xdotool mousemove 512 384
+            sleep 2
+            a=$(runtime_ns "$game_pid") b=$(runtime_all_ns "${servers[@]}")
+            sleep "$SPAN"
+            idle_runs[$desktop]+="$(percent "$a" "$(runtime_ns "$game_pid")" "$SPAN") "
+            server_idle_runs[$desktop]+="$(percent "$b" "$(runtime_all_ns "${servers[@]}")" "$SPAN") "
+            pointer_moves 0 0 1024 768 "$display"
+            a=$(runtime_ns "$game_pid") b=$(runtime_all_ns "${servers[@]}")
+            sleep "$SPAN"
+            pointer_runs[$desktop]+="$(percent "$a" "$(runtime_ns "$game_pid")" "$SPAN") "
+            server_pointer_runs[$desktop]+="$(percent "$b" "$(runtime_all_ns "${servers[@]}")" "$SPAN") "
+            wait "$mover" 2>/dev/null
+            mover=""
+            peak[$desktop]=$(awk '/VmHWM/ { printf "%.1f", $2 / 1024 }' /proc/"$game_pid"/status)
+            stop_game "$game_pid"
+        done
+    done
+
+    echo
+    echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)," \
+         "1024x768x24, no GPU; $ROUNDS rounds of X11 then weston, CPU over ${SPAN} s each (rounds in order)"
+    echo
+    echo "| desktop | game CPU idle (%) | game CPU pointer moving (%) | display server CPU idle (%) | display server CPU pointer moving (%) | game peak RSS (MB) |"
+    echo "|---|---|---|---|---|---|"
+    echo "| X11 (Xvfb, openbox) | ${idle_runs[x11]% } | ${pointer_runs[x11]% } | ${server_idle_runs[x11]% } |" \
+         "${server_pointer_runs[x11]% } | ${peak[x11]} |"
+    echo "| Wayland (weston, pixman, in Xvfb) | ${idle_runs[weston]% } | ${pointer_runs[weston]% } |" \
+         "${server_idle_runs[weston]% } | ${server_pointer_runs[weston]% } | ${peak[weston]} |"
+}
+
+if [ "$mode" = desktops ]; then
+    measure_desktops
+    exit 0
+fi
 
 # --------------------------------------------------------------- the games
 declare -A commands=([quillmara]="" [peg-e]=/usr/games/peg-e [sgt-pegs]=/usr/games/sgt-pegs
