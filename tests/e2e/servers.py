@@ -66,9 +66,10 @@ class WestonSession(XSession):
         time.sleep(0.5)
 
     def game_env(self):
-        """What the game gets: Wayland only, and no X display to fall back on."""
+        """What the game gets: Wayland only, and no X display to fall back on.
+        A Compose file of the tester's own could make xkbcommon complain."""
         return {"DISPLAY": None, "SDL_VIDEODRIVER": "wayland", "WAYLAND_DISPLAY": self.SOCKET,
-                "XDG_RUNTIME_DIR": self.runtime}
+                "XDG_RUNTIME_DIR": self.runtime, "XCOMPOSEFILE": None}
 
     def close(self):
         super().close()
