@@ -14,19 +14,10 @@ enum GameState : int32_t {
     STATE_LOST = 7,
 };
 
-// Buttons of the main menu.
-enum MenuButton : int32_t {
-    MENU_START = 0,
-    MENU_OPTIONS = 1,
-    MENU_HIGH_SCORES = 2,
-    MENU_HELP = 3,
-    MENU_EXIT = 4,
-};
+// Buttons of the main menu, numbered from 0; they index the menu's layout
+// table.
+enum MenuButton : int32_t { MENU_START, MENU_OPTIONS, MENU_HIGH_SCORES, MENU_HELP, MENU_EXIT };
 
 // Buttons of the options screen; OPTION_BACK is also the Back button of the
 // best-times and help screens.
-enum OptionsButton : int32_t {
-    OPTION_BACK = 0,
-    OPTION_MUSIC = 1,
-    OPTION_SOUND = 2,
-};
+enum OptionsButton : int32_t { OPTION_BACK, OPTION_MUSIC, OPTION_SOUND };

@@ -7,17 +7,13 @@ namespace tour {
 
 namespace {
 
-constexpr int WIDTH = 800;
-constexpr int HEIGHT = 600;
-constexpr int COLUMNS = 4;
-constexpr int ROWS = 3;
+// A sheet of COLUMNS x ROWS boards, centred in one picture.
+constexpr int WIDTH = 800, HEIGHT = 600;
+constexpr int COLUMNS = 4, ROWS = 3;
 // The board with the pieces that stand up out of the top row's holes: a
 // square of 480 pixels from (160, 55), shrunk by 3 to 160.
-constexpr int CROP_LEFT = 160;
-constexpr int CROP_TOP = 55;
-constexpr int SHRINK = 3;
-constexpr int TILE = 480 / SHRINK;
-constexpr int GAP = 16;
+constexpr int CROP_LEFT = 160, CROP_TOP = 55;
+constexpr int SHRINK = 3, TILE = 480 / SHRINK, GAP = 16;
 constexpr int LEFT = (WIDTH - COLUMNS * TILE - (COLUMNS - 1) * GAP) / 2;
 constexpr int TOP = (HEIGHT - ROWS * TILE - (ROWS - 1) * GAP) / 2;
 
