@@ -72,6 +72,10 @@ class WestonSession(XSession):
                 "XDG_RUNTIME_DIR": self.runtime, "XCOMPOSEFILE": None}
 
     def close(self):
+        # weston removes its socket and lock as it ends; only then can the folder go.
+        if self.weston.poll() is None:
+            self.weston.terminate()
+            self.weston.wait(timeout=5)
         super().close()
         shutil.rmtree(self.runtime, ignore_errors=True)
 
@@ -145,6 +149,11 @@ class SoundServer:
         return samples[0::2], samples[1::2]
 
     def close(self):
+        # The server writes into its home as it ends; only then can it go.
+        for process in (self.recorder, self.server):
+            if process.poll() is None:
+                process.terminate()
+                process.wait(timeout=5)
         shutil.rmtree(self.home, ignore_errors=True)
 
 
