@@ -2,6 +2,8 @@
 // sound in the run folder, for benchmarks that compose real frames.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <string>
 
 #include "app/game_app.h"
@@ -21,6 +23,11 @@ public:
     // False, with the reason, when the run folder cannot be loaded.
     bool ready() const { return error_.empty(); }
     const std::string& error() const { return error_; }
+    // ready(), and when it is not, `state` is skipped with the reason.
+    bool readyFor(benchmark::State& state) const {
+        if (!ready()) state.SkipWithError(error_.c_str());
+        return ready();
+    }
 
     // Presenting on or off (off by default); on, frames go to the headless
     // backend's record as in the tests.

@@ -99,10 +99,7 @@ BENCHMARK(BM_EncodeScreenshot)->Unit(benchmark::kMicrosecond);
 // temporary folder (removed after every capture, so the name is free again).
 void BM_CaptureScreen(benchmark::State& state) {
     bench::BenchGame game(QM_RUN_DIR);
-    if (!game.ready()) {
-        state.SkipWithError(game.error().c_str());
-        return;
-    }
+    if (!game.readyFor(state)) return;
     game.presenting(true);
     game.app.stepFrame();
     char folder[] = "/tmp/quillmara-bench-XXXXXX";

@@ -65,10 +65,7 @@ const Screen SCREENS[] = {
 
 void composeFrame(benchmark::State& state, const Screen& screen, bool full) {
     bench::BenchGame game(QM_RUN_DIR);
-    if (!game.ready()) {
-        state.SkipWithError(game.error().c_str());
-        return;
-    }
+    if (!game.readyFor(state)) return;
     screen.setUp(game.app);
     game.app.stepFrame();
     game.app.stepFrame();
@@ -89,10 +86,7 @@ void memcpyOfScreen(benchmark::State& state, const Screen& screen) {
     size_t bytes = 0;
     {
         bench::BenchGame game(QM_RUN_DIR);
-        if (!game.ready()) {
-            state.SkipWithError(game.error().c_str());
-            return;
-        }
+        if (!game.readyFor(state)) return;
         screen.setUp(game.app);
         game.app.stepFrame();
         bytes = static_cast<size_t>(bench::bytesWrittenByLastFrame(game.app));
@@ -110,10 +104,7 @@ void memcpyOfScreen(benchmark::State& state, const Screen& screen) {
 // reopened and the sounds loaded (all from the page cache after the first).
 void BM_LoadAssets(benchmark::State& state) {
     bench::BenchGame game(QM_RUN_DIR);
-    if (!game.ready()) {
-        state.SkipWithError(game.error().c_str());
-        return;
-    }
+    if (!game.readyFor(state)) return;
     game.presenting(true);
     for (auto _ : state) {
         game.app.releaseAll();

@@ -47,6 +47,14 @@ protected:
         ASSERT_FALSE(app.suspended);
     }
 
+    // Every image made width x height, then every screen toured.
+    void tourWithEveryImage(int width, int height) {
+        std::vector<Size> sizes;
+        for (const standin::Image& image : standin::images()) sizes.push_back({image.path, width, height});
+        swapIn(sizes);
+        tourEveryScreen();
+    }
+
     void expectState(GameState expected, const std::string& step) {
         EXPECT_EQ(app.state, expected) << "after " << step;
     }
@@ -106,10 +114,7 @@ protected:
 };
 
 TEST_F(OddImageSizes, OnePixelImagesEverywhere) {
-    std::vector<Size> sizes;
-    for (const standin::Image& image : standin::images()) sizes.push_back({image.path, 1, 1});
-    swapIn(sizes);
-    tourEveryScreen();
+    tourWithEveryImage(1, 1);
 
     // Only whole images fit: the background's and the logo's single pixels.
     const headless::Frame& f = moveTo(NOWHERE);
@@ -120,10 +125,7 @@ TEST_F(OddImageSizes, OnePixelImagesEverywhere) {
 }
 
 TEST_F(OddImageSizes, ImagesWiderThanThePicture) {
-    std::vector<Size> sizes;
-    for (const standin::Image& image : standin::images()) sizes.push_back({image.path, 801, 64});
-    swapIn(sizes);
-    tourEveryScreen();
+    tourWithEveryImage(801, 64);
 
     // Button frames are cut from the strip and fit; whole images do not.
     const headless::Frame& f = moveTo(NOWHERE);

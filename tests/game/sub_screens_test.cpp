@@ -13,6 +13,12 @@ protected:
         ASSERT_EQ(app.state, expected);
         headless::clearAudioCalls();
     }
+
+    // The next frame, drawn with the pointer away from every button.
+    const headless::Frame& frameWithPointerAway() {
+        headless::setCursor(NOWHERE.x, NOWHERE.y);
+        return frame();
+    }
 };
 
 constexpr Spot MUSIC_LAMP{462, 160};
@@ -20,8 +26,7 @@ constexpr Spot SOUND_LAMP{462, 262};
 
 TEST_F(SubScreenTest, OptionsScreenDrawsLogoButtonsAndLamps) {
     enterFrom(OPTIONS, STATE_OPTIONS);
-    headless::setCursor(NOWHERE.x, NOWHERE.y);
-    const headless::Frame& f = frame();
+    const headless::Frame& f = frameWithPointerAway();
     EXPECT_TRUE(pixelIs(f, 5, 5, colourOf("Tex/Background.Tex"), "background"));
     EXPECT_TRUE(pixelIs(f, 177, 61, colourOf("Tex/Quillmara.Tex"), "logo"));
     for (const ButtonPlace* b : {&BACK, &MUSIC, &SOUND}) EXPECT_TRUE(buttonShows(f, *b, false));
@@ -159,8 +164,7 @@ TEST_F(SubScreenTest, MusicOffStaysOffAcrossAFocusCycle) {
 
 TEST_F(SubScreenTest, HelpScreenDrawsTheHelpImageUnderTheBackButton) {
     enterFrom(HELP, STATE_HELP);
-    headless::setCursor(NOWHERE.x, NOWHERE.y);
-    const headless::Frame& f = frame();
+    const headless::Frame& f = frameWithPointerAway();
     EXPECT_TRUE(pixelIs(f, 177, 61, colourOf("Tex/Quillmara.Tex"), "logo"));
     EXPECT_TRUE(pixelIs(f, 91, 151, colourOf("Tex/Help.Tex"), "help image top-left"));
     EXPECT_TRUE(pixelIs(f, 90, 150, colourOf("Tex/Background.Tex"), "background under the help image's keyed corner"));
@@ -172,8 +176,7 @@ TEST_F(SubScreenTest, HelpScreenDrawsTheHelpImageUnderTheBackButton) {
 
 TEST_F(SubScreenTest, BestTimesScreenDrawsTheFourTimesFromTheFile) {
     enterFrom(HIGH_SCORES, STATE_HIGH_SCORES);
-    headless::setCursor(NOWHERE.x, NOWHERE.y);
-    const headless::Frame& f = frame();
+    const headless::Frame& f = frameWithPointerAway();
     // The stand-in file holds 61 3599 3600 7322.
     EXPECT_EQ(readTime(f, 340, 150), "00-01-01") << "first best time";
     EXPECT_EQ(readTime(f, 340, 220), "00-59-59") << "second best time";

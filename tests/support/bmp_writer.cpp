@@ -102,20 +102,31 @@ std::string packRows(int width, int height, int bits, bool topDown, const std::f
     return out;
 }
 
-std::string encodeRle8(int width, int height, const std::function<uint32_t(int, int)>& index) {
+namespace {
+
+// RLE8 (bits 8) or RLE4 (bits 4). A run repeats one index (RLE4 alternates
+// two nibbles, here both the same); absolute data packs the indexes and ends
+// on a 16-bit boundary.
+std::string encodeRle(int width, int height, const std::function<uint32_t(int, int)>& index, int bits) {
     std::string out;
     for (int y = height - 1; y >= 0; --y) {
         splitRow(
             rowOf(width, y, index),
             [&](size_t count, uint32_t v) {
                 out += static_cast<char>(count);
-                out += static_cast<char>(v);
+                out += static_cast<char>(bits == 4 ? (v << 4) | v : v);
             },
             [&](const std::vector<uint32_t>& stretch) {
+                std::string packed;
+                for (size_t i = 0; i < stretch.size(); i += 8 / bits) {
+                    uint32_t byte = stretch[i];
+                    if (bits == 4) byte = byte << 4 | (i + 1 < stretch.size() ? stretch[i + 1] : 0);
+                    packed += static_cast<char>(byte);
+                }
+                if (packed.size() % 2) packed += '\0';
                 out += '\0';
                 out += static_cast<char>(stretch.size());
-                for (uint32_t v : stretch) out += static_cast<char>(v);
-                if (stretch.size() % 2) out += '\0';  // absolute data ends on a 16-bit boundary
+                out += packed;
             });
         out += std::string("\0\0", 2);
     }
@@ -123,28 +134,12 @@ std::string encodeRle8(int width, int height, const std::function<uint32_t(int, 
     return out;
 }
 
+}  // namespace
+
+std::string encodeRle8(int width, int height, const std::function<uint32_t(int, int)>& index) {
+    return encodeRle(width, height, index, 8);
+}
+
 std::string encodeRle4(int width, int height, const std::function<uint32_t(int, int)>& index) {
-    std::string out;
-    for (int y = height - 1; y >= 0; --y) {
-        splitRow(
-            rowOf(width, y, index),
-            [&](size_t count, uint32_t v) {
-                out += static_cast<char>(count);
-                out += static_cast<char>((v << 4) | v);
-            },
-            [&](const std::vector<uint32_t>& stretch) {
-                out += '\0';
-                out += static_cast<char>(stretch.size());
-                std::string packed;
-                for (size_t i = 0; i < stretch.size(); i += 2) {
-                    uint32_t low = i + 1 < stretch.size() ? stretch[i + 1] : 0;
-                    packed += static_cast<char>((stretch[i] << 4) | low);
-                }
-                if (packed.size() % 2) packed += '\0';
-                out += packed;
-            });
-        out += std::string("\0\0", 2);
-    }
-    out += std::string("\0\1", 2);
-    return out;
+    return encodeRle(width, height, index, 4);
 }
