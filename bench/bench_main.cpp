@@ -49,5 +49,9 @@ int main(int argc, char** argv) {
     printRatio(reporter, "BM_OpaqueFullFrame", "BM_MemcpyFullFrame");
     for (const char* screen : {"MainMenuHovered", "Options", "BestTimes", "PlayingSelected", "Won"})
         printRatio(reporter, std::string("BM_Frame/Full/") + screen, std::string("BM_Memcpy/") + screen);
+    std::printf("\nStart-up work against reading the same bytes from the page cache:\n");
+    printRatio(reporter, "BM_DecodeImage", "BM_ReadImageBytes");
+    printRatio(reporter, "BM_DecodeImageThroughSdl", "BM_ReadImageBytes");
+    printRatio(reporter, "BM_LoadAssets", "BM_ReadAssetBytes");
     return 0;
 }

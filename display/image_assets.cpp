@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "app/fatal_exit.h"
 #include "app/game_app.h"
@@ -25,11 +26,12 @@ constexpr int32_t POINTER_FRAME_HEIGHT = 27;
 
 std::unique_ptr<Surface> GameApp::loadTex(const char* path) {
     const std::string shown = path != nullptr ? path : "";
-    platform::DecodedImage image;
+    platform::DecodedImage565 image;
     std::string reason = "no path given";
-    if (path != nullptr && platform::decodeBmpFile(path, &image, &reason)) {
+    if (path != nullptr && platform::decodeBmpFile565(path, &image, &reason)) {
         std::unique_ptr<Surface> surface(new (std::nothrow) Surface);
-        if (surface != nullptr && imageToSurface(image, surface.get())) return surface;
+        if (surface != nullptr && adoptPixels(surface.get(), image.width, image.height, std::move(image.pixels)))
+            return surface;
         reason = "no memory for its surface";
     }
     // The box holds only the player's message; the reason is for whoever reads

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -144,6 +145,18 @@ bool createSurface(Surface* surface, int32_t width, int32_t height) {
         surface->pixels = {};
         return false;
     }
+    surface->width = width;
+    surface->height = height;
+    surface->serial = ++lastSerial;
+    return true;
+}
+
+bool adoptPixels(Surface* surface, int32_t width, int32_t height, std::vector<uint16_t>&& pixels) {
+    if (surface == nullptr) return false;
+    *surface = Surface{};
+    if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > MAX_SURFACE_PIXELS) return false;
+    if (pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) return false;
+    surface->pixels = std::move(pixels);
     surface->width = width;
     surface->height = height;
     surface->serial = ++lastSerial;

@@ -42,6 +42,12 @@ struct Surface {
 // throws.
 bool createSurface(Surface* surface, int32_t width, int32_t height);
 
+// Makes `surface` a new surface, as createSurface does, holding `pixels`
+// (width*height RGB565 values row by row, taken over without a copy). Returns
+// false and leaves `surface` empty when the size is not positive, is more than
+// 2^26 pixels, or does not match the pixel count. Used for decoded images.
+bool adoptPixels(Surface* surface, int32_t width, int32_t height, std::vector<uint16_t>&& pixels);
+
 // Attaches a source colour key: keyed copies then leave pixels equal to `key` out.
 void setColorKey(Surface* surface, uint16_t key);
 

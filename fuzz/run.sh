@@ -19,7 +19,7 @@ for arg in "$@"; do
     *) targets+=("$arg") ;;
   esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(level_reader best_times pixel_format surface_copy compose)
+[ ${#targets[@]} -gt 0 ] || targets=(level_reader best_times pixel_format surface_copy compose bmp_decode)
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

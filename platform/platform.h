@@ -178,6 +178,19 @@ struct DecodedImage {
 // both backends (platform/common); never initialises video or audio.
 bool decodeBmpFile(const char* path, DecodedImage* image, std::string* error);
 
+// The same image in the display's own format: width*height RGB565 pixels,
+// each rgbTo565 (platform/rgb565.h) of what decodeBmpFile gives, top row first.
+struct DecodedImage565 {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint16_t> pixels;
+};
+
+// As decodeBmpFile (same files, same refusals), straight into RGB565: the
+// uncompressed 24- and 32-bit files the game ships are converted once, from
+// their bytes, with no 32-bit copy in between. Called by the image loader.
+bool decodeBmpFile565(const char* path, DecodedImage565* image, std::string* error);
+
 // ----------------------------------------------------------------------- audio
 // One audio device plays the looping music and the effects over it. Each
 // effect plays on its own path (a group of mixer channels) whose left and
@@ -224,8 +237,7 @@ void audioFreePath(AudioPath* path);
 
 // Sets the gains (0..1 each) on every channel of `path`, then starts `sample`
 // once on a free channel of `path`, over the music.
-void audioPlayOnPath(AudioDevice* device, AudioPath* path, AudioSample* sample,
-                     float leftGain, float rightGain);
+void audioPlayOnPath(AudioDevice* device, AudioPath* path, AudioSample* sample, float leftGain, float rightGain);
 
 // ---------------------------------------------------------------- messages
 // Shows a modal message box with `caption` and `text` and an OK button, and

@@ -7,8 +7,11 @@
 #
 # Per game: time from exec to a mapped, viewable window (median of $RUNS
 # starts: scripts/window_maps.py logs the moment the window manager maps the
-# window, against a timestamp taken right before exec);
-# for Quillmara also to its first presented frame (QM_TRACE_FIRST_PRESENT);
+# window, against a timestamp taken right before exec; the script starts no
+# process of its own during the first $START_QUIET s of a start, so that
+# every game has the two cores to itself); for Quillmara also to its first
+# presented frame, and a table of each stage of its start-up trace
+# (QM_TRACE_FIRST_PRESENT) against the same timestamp;
 # CPU share of one core on the first screen over $SPAN seconds, with the
 # pointer moving over the window for $SPAN seconds, and (Quillmara only)
 # minimised; peak resident memory (VmHWM). CPU is the scheduler's run time of
@@ -36,6 +39,7 @@ fi
 run_dir=$(realpath "${1:-build/run}")
 ROUNDS=${ROUNDS:-2}
 RUNS=${RUNS:-5}
+START_QUIET=${START_QUIET:-1}
 SPAN=${SPAN:-20}
 [ -x "$run_dir/quillmara" ] || { echo "no game in $run_dir (build it first)" >&2; exit 2; }
 tools=(Xvfb openbox xdotool python3)
@@ -91,8 +95,12 @@ cpu_over() {
     awk -v a="$a" -v b="$b" -v s="$2" 'BEGIN { printf "%.2f", 100 * (b - a) / 1e9 / s }'
 }
 
-# Microseconds since the epoch, without starting a process.
-now_us() { echo "${EPOCHREALTIME/./}"; }
+# A pause without starting a process. `sleep` is a program: starting one
+# (or xdotool, or grep) while a game starts takes CPU from it on these two
+# cores, so nothing is started until the game has had $START_QUIET seconds.
+mkfifo "$work/nap"
+exec {nap_fd}<>"$work/nap"
+nap() { read -r -t "$1" -u "$nap_fd" _ || true; }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "-"; else if (NR % 2) print v[(NR + 1) / 2]; else printf "%.1f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
@@ -246,8 +254,9 @@ for game in "${order[@]}"; do
     starts=() frames=()
     for ((run = 0; run < RUNS; run++)); do
         : >"$maps"
-        t0=$(now_us)
+        t0=${EPOCHREALTIME/./}  # microseconds, stamped in this shell right before the fork and exec
         start_game "$game"
+        nap "$START_QUIET"
         wid=$(wait_visible "$game_pid")
         t1=$(mapped_at "$wid")
         if [ -z "$wid" ] || [ -z "$t1" ]; then
@@ -260,6 +269,11 @@ for game in "${order[@]}"; do
             for _ in $(seq 100); do grep -q 'first frame presented' "$work/quillmara.err" && break; sleep 0.02; done
             ns=$(sed -n 's/.*first frame presented at \([0-9]*\) ns.*/\1/p' "$work/quillmara.err" | head -1)
             [ -n "$ns" ] && frames+=($(((ns / 1000 - t0) / 1000)))
+            # Each stage of the trace against the same stamp: run, ms, stage.
+            sed -n 's/^Tavrin: start-up: \(.*\) at \([0-9]*\) ns$/\2\t\1/p
+                    s/^Tavrin: \(first frame presented\) at \([0-9]*\) ns$/\2\t\1/p' "$work/quillmara.err" |
+                awk -F'\t' -v t0="$t0" -v run="$run" '{ printf "%d\t%.1f\t%s\n", run, ($1 / 1000 - t0) / 1000, $2 }' \
+                    >>"$work/trace.tsv"
         fi
         sleep 0.5
         stop_game "$game_pid"
@@ -322,4 +336,39 @@ if [ -n "${window_ms[quillmara]:-}" ]; then
         awk -v g="$game" -v w1="${window_ms[quillmara]}" -v w2="${window_ms[$game]}" -v m1="${hwm[quillmara]}" \
             -v m2="${hwm[$game]}" 'BEGIN { printf "quillmara / %s: start-up %.2f x, peak memory %.2f x\n", g, w1 / w2, m1 / m2 }'
     done
+    # Against the peer whose window came first: Quillmara's window, and its
+    # first picture, each over that peer's exec to window.
+    fastest=""
+    for game in peg-e sgt-pegs pegsolitaire; do
+        [ -n "${window_ms[$game]:-}" ] || continue
+        if [ -z "$fastest" ] || awk -v a="${window_ms[$game]}" -v b="${window_ms[$fastest]}" 'BEGIN { exit !(a < b) }'; then
+            fastest=$game
+        fi
+    done
+    [ -n "$fastest" ] && awk -v g="$fastest" -v p="${window_ms[$fastest]}" -v w="${window_ms[quillmara]}" \
+        -v f="${frame_ms[quillmara]}" 'BEGIN { printf "against the fastest window (%s, %s ms): window %.2f x, first picture %.2f x\n", g, p, w / p, f / p }'
+fi
+
+# Where Quillmara's start-up goes: each stage of its trace, as the median of
+# its runs, in milliseconds from the stamp taken right before exec.
+if [ -s "$work/trace.tsv" ]; then
+    echo
+    echo "Quillmara's start-up (QM_TRACE_FIRST_PRESENT), ms from exec, medians of $RUNS starts:"
+    echo
+    echo "| stage | from exec (ms) | since the stage before (ms) |"
+    echo "|---|---|---|"
+    awk -F'\t' '
+        !($3 in count) { order[++stages] = $3 }
+        { count[$3]++; value[$3, count[$3]] = $2 }
+        END {
+            before = 0
+            for (s = 1; s <= stages; s++) {
+                name = order[s]; n = count[name]
+                for (i = 1; i <= n; i++) v[i] = value[name, i]
+                for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+                m = n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+                printf "| %s | %.1f | %.1f |\n", name, m, m - before
+                before = m
+            }
+        }' "$work/trace.tsv"
 fi

@@ -2,16 +2,15 @@
 // presenter and pushed to the screen rectangle by rectangle. No GL renderer:
 // a software GL costs ten times the CPU and memory for the same picture. (On
 // Wayland, which has no plain window surface, SDL backs it with a texture.)
-#include <time.h>
-
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "platform/common/page_prefault.h"
+#include "platform/common/startup_trace.h"
 #include "platform/sdl/presenter.h"
 #include "platform/sdl/sdl_backend.h"
 
@@ -38,20 +37,6 @@ bool anyPresented = false;
 
 std::vector<sdlbackend::WindowRect> pushRects;
 std::vector<SDL_Rect> sdlRects;
-
-// With QM_TRACE_FIRST_PRESENT set, the wall-clock time at which the first
-// picture reached the X server goes to standard error, for measuring the
-// start-up (scripts/measure.sh). Nothing else reads the environment.
-void traceFirstPresent() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    if (std::getenv("QM_TRACE_FIRST_PRESENT") == nullptr) return;
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    std::fprintf(stderr, "Tavrin: first frame presented at %lld ns\n",
-                 static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-}
 
 // SDL leaves the reason empty where a driver simply has no such thing (a
 // plain window surface on Wayland); the driver's name then tells the story.
@@ -125,6 +110,11 @@ bool displayCreateBackBuffer(PrimarySurface* primary) {
         report("SDL_GetWindowSurface");
         return false;
     }
+    startuptrace::stage("window surface");
+    // The first present writes all of both: better faulted in at once.
+    if (!anyPresented) platform::prefaultForWriting(lastPicture.data(), sizeof lastPicture);
+    platform::prefaultForWriting(surface->pixels,
+                                 static_cast<size_t>(surface->pitch) * static_cast<size_t>(surface->h));
     return buildPresenter(primary, surface);
 }
 
@@ -187,7 +177,7 @@ void present(PrimarySurface* primary, const uint16_t* pixels, const uint8_t* hin
         for (const sdlbackend::WindowRect& r : pushRects) sdlRects.push_back({r.x, r.y, r.w, r.h});
         SDL_UpdateWindowSurfaceRects(primary->window, sdlRects.data(), static_cast<int>(sdlRects.size()));
     }
-    if (push != sdlbackend::Push::NOTHING) traceFirstPresent();
+    if (push != sdlbackend::Push::NOTHING) startuptrace::firstPresent();
 }
 
 }  // namespace

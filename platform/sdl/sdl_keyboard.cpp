@@ -1,5 +1,6 @@
 // The keyboard source: SDL's held-key array plus the presses latched by the
 // event pump, in the classic scan-code numbering.
+#include "platform/common/startup_trace.h"
 #include "platform/sdl/sdl_backend.h"
 
 namespace platform {
@@ -16,6 +17,7 @@ Keyboard* keyboardOpen(Window* window) {
     if (window == nullptr || window->sdl == nullptr) return nullptr;
     theKeyboard.open = true;
     sdlbackend::backend().keys.drop();
+    startuptrace::stage("keyboard");
     return &theKeyboard;
 }
 

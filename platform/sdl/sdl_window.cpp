@@ -3,7 +3,10 @@
 #include <cstring>
 #include <string>
 
+#include "platform/common/startup_trace.h"
+#include "platform/sdl/audio/mixer_library.h"
 #include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/session_bus.h"
 #include "platform/sdl/video_driver.h"
 
 namespace sdlbackend {
@@ -81,8 +84,14 @@ Window* windowCreate(const char* title, std::string* error) {
     const char* requested = std::getenv("SDL_VIDEODRIVER");
     if (sdlbackend::composeTableSkippable(requested, std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY")))
         setenv("XCOMPOSEFILE", "/dev/null", 0);
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-        return fail(std::string("SDL_Init(SDL_INIT_VIDEO) failed: ") + SDL_GetError());
+    // No session bus set: SDL goes without D-Bus rather than start one.
+    const bool busAvoided = sdlbackend::avoidSessionBusAutolaunch();
+    const int initialised = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    sdlbackend::restoreSessionBus(busAvoided);
+    if (initialised != 0) return fail(std::string("SDL_Init(SDL_INIT_VIDEO) failed: ") + SDL_GetError());
+    startuptrace::stage("SDL video");
+    // Loads while the window manager maps and sizes the window.
+    sdlaudio::startLoadingMixer();
 
     // Without a usable DISPLAY SDL quietly falls back to drivers that show
     // nothing; the player would face a game that runs but cannot be seen.
@@ -108,13 +117,16 @@ Window* windowCreate(const char* title, std::string* error) {
         SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                          height > 1 ? height - 1 : height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
+    startuptrace::stage("window");
     coverDesktop(window, width, height);
+    startuptrace::stage("fullscreen");
 
     SDL_ShowCursor(SDL_DISABLE);  // the game draws its own pointer
     // Motion is read by polling the pointer; as events it would only flood the queue.
     SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
     SDL_StopTextInput();
     setWindowIcon(window);
+    startuptrace::stage("icon");
 
     state.window.sdl = window;
     state.events.clear();

@@ -1,7 +1,7 @@
 // The malformed-bitmap corpus (fuzz/bmp_corpus, written by
-// fuzz/make_bmp_corpus.py) through the decoder. The sanitizer build runs this
-// too, so reads past a buffer, leaks and undefined arithmetic on the way
-// from the file to the decoded pixels are caught here.
+// fuzz/make_bmp_corpus.py) through the decoder, by both of its paths. The
+// sanitizer build runs this too, so reads past a buffer, leaks and undefined
+// arithmetic on the way from the file to the decoded pixels are caught here.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/bmp_decode.h"
 #include "platform/platform.h"
 
 namespace {
@@ -51,6 +52,25 @@ TEST(BmpCorpus, EveryFileDecodesConsistentlyOrIsRefusedWithAReason) {
         }
     }
     std::printf("%zu of %zu corpus files decode\n", accepted, files.size());
+}
+
+// The straight path for uncompressed 24- and 32-bit files gives SDL's verdict
+// and SDL's pixels on every damaged file too.
+TEST(BmpCorpus, StraightPathMatchesSdlOnEveryFile) {
+    for (const std::filesystem::path& file : corpus()) {
+        const std::string name = file.filename().string();
+        platform::DecodedImage straight, sdl;
+        std::string straightError, sdlError;
+        SDL_RWops* rw = SDL_RWFromFile(file.c_str(), "rb");
+        ASSERT_NE(rw, nullptr) << name;
+        const bool straightOk = bmpdecode::decode(rw, &straight, &straightError, bmpdecode::Path::FAST_WHERE_IT_FITS);
+        const bool sdlOk = bmpdecode::decode(rw, &sdl, &sdlError, bmpdecode::Path::SDL_ONLY);
+        SDL_RWclose(rw);
+        ASSERT_EQ(straightOk, sdlOk) << name << ": " << straightError << " / " << sdlError;
+        EXPECT_EQ(straight.width, sdl.width) << name;
+        EXPECT_EQ(straight.height, sdl.height) << name;
+        EXPECT_TRUE(straight.pixels == sdl.pixels) << name;
+    }
 }
 
 }  // namespace

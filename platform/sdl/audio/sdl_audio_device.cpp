@@ -10,6 +10,8 @@
 #include <string>
 
 #include "platform/common/sound_file_check.h"
+#include "platform/common/startup_trace.h"
+#include "platform/sdl/audio/mixer_library.h"
 #include "platform/sdl/audio/sdl_audio_state.h"
 
 namespace sdlaudio {
@@ -46,6 +48,7 @@ AudioDevice* openSilent(const std::string& reason) {
         state().silenceReported = true;
     }
     state().device = new AudioDevice{true, ++state().generation};
+    startuptrace::stage("audio device", "(silent)");
     return state().device;
 }
 
@@ -54,27 +57,32 @@ AudioDevice* openSilent(const std::string& reason) {
 AudioDevice* audioOpenDevice() {
     // One mixer: a second open while one is open gets the same device.
     if (state().device != nullptr) return state().device;
+    std::string missing;
+    const sdlaudio::MixerApi* mix = sdlaudio::mixer(&missing);
+    if (mix == nullptr) return openSilent(missing);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return openSilent(std::string("SDL_InitSubSystem(SDL_INIT_AUDIO) failed: ") + SDL_GetError());
     }
-    if (Mix_OpenAudio(MIX_RATE, AUDIO_S16SYS, MIX_CHANNELS_STEREO, MIX_BUFFER_SAMPLES) != 0) {
+    if (mix->OpenAudio(MIX_RATE, AUDIO_S16SYS, MIX_CHANNELS_STEREO, MIX_BUFFER_SAMPLES) != 0) {
         std::string reason = std::string("Mix_OpenAudio failed: ") + Mix_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return openSilent(reason);
     }
     state().slots.clear();  // a fresh opening has its default, ungrouped channels
     state().device = new AudioDevice{false, ++state().generation};
+    startuptrace::stage("audio device");
     return state().device;
 }
 
 void audioCloseDevice(AudioDevice* device) {
     if (!sdlaudio::isOpen(device)) return;
-    if (!device->silent) {
-        Mix_HaltMusic();
-        Mix_HaltChannel(-1);
+    const sdlaudio::MixerApi* mix = sdlaudio::loadedMixer();
+    if (!device->silent && mix != nullptr) {
+        mix->HaltMusic();
+        mix->HaltChannel(-1);
         // Always close the mixer, or the next open would only count up;
         // SDL_Quit at window teardown may already have ended the audio.
-        Mix_CloseAudio();
+        mix->CloseAudio();
         if (SDL_WasInit(SDL_INIT_AUDIO) != 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     state().slots.clear();
@@ -88,18 +96,19 @@ AudioMusic* audioLoadMusic(AudioDevice* device, const char* path) {
     if (device->silent) {
         if (!soundFileLooksPlayable(path, nullptr)) return nullptr;
     } else {
-        music = Mix_LoadMUS(path);
+        music = sdlaudio::mixerApi().LoadMUS(path);
         if (music == nullptr) return nullptr;
     }
     auto* handle = new AudioMusic{music};
     state().musics.insert(handle);
+    startuptrace::stage("music", path);
     return handle;
 }
 
 void audioFreeMusic(AudioMusic* music) {
     if (music == nullptr || state().musics.erase(music) == 0) return;
     // Safe after the device closed: the mixer then has nothing to halt.
-    if (music->music != nullptr) Mix_FreeMusic(music->music);
+    if (music->music != nullptr) sdlaudio::mixerApi().FreeMusic(music->music);
     delete music;
 }
 
@@ -107,13 +116,13 @@ void audioPlayMusic(AudioDevice* device, AudioMusic* music) {
     if (!sdlaudio::isOpenAndAudible(device) || music == nullptr || state().musics.count(music) == 0) return;
     if (music->music == nullptr) return;
     // Mix_PlayMusic rewinds, so the music always starts from its beginning.
-    Mix_PlayMusic(music->music, -1);
+    sdlaudio::mixerApi().PlayMusic(music->music, -1);
 }
 
 void audioStopAll(AudioDevice* device) {
     if (!sdlaudio::isOpenAndAudible(device)) return;
-    Mix_HaltMusic();
-    Mix_HaltChannel(-1);
+    sdlaudio::mixerApi().HaltMusic();
+    sdlaudio::mixerApi().HaltChannel(-1);
 }
 
 }  // namespace platform

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "platform/common/sound_file_check.h"
+#include "platform/common/startup_trace.h"
+#include "platform/sdl/audio/mixer_library.h"
 #include "platform/sdl/audio/sdl_audio_state.h"
 
 namespace sdlaudio {
@@ -26,8 +28,8 @@ Uint8 panningVolume(float gain) {
 void releasePathChannels(platform::AudioPath* path) {
     State& s = state();
     if (path->slot < 0 || s.device == nullptr || path->generation != s.device->generation) return;
-    Mix_HaltGroup(tagOf(path->slot));
-    Mix_GroupChannels(firstChannel(path->slot), firstChannel(path->slot) + CHANNELS_PER_PATH - 1, -1);
+    mixerApi().HaltGroup(tagOf(path->slot));
+    mixerApi().GroupChannels(firstChannel(path->slot), firstChannel(path->slot) + CHANNELS_PER_PATH - 1, -1);
     s.slots[static_cast<size_t>(path->slot)] = nullptr;
 }
 
@@ -43,18 +45,19 @@ AudioSample* audioLoadSample(AudioDevice* device, const char* path) {
     if (device->silent) {
         if (!soundFileLooksPlayable(path, nullptr)) return nullptr;
     } else {
-        chunk = Mix_LoadWAV(path);
+        chunk = sdlaudio::mixerApi().LoadWAV(path);
         if (chunk == nullptr) return nullptr;
     }
     auto* handle = new AudioSample{chunk};
     state().samples.insert(handle);
+    startuptrace::stage("effect", path);
     return handle;
 }
 
 void audioFreeSample(AudioSample* sample) {
     if (sample == nullptr || state().samples.erase(sample) == 0) return;
     // Mix_FreeChunk stops any channel still playing it; safe after close.
-    if (sample->chunk != nullptr) Mix_FreeChunk(sample->chunk);
+    if (sample->chunk != nullptr) sdlaudio::mixerApi().FreeChunk(sample->chunk);
     delete sample;
 }
 
@@ -66,13 +69,15 @@ AudioPath* audioCreatePath(AudioDevice* device) {
         size_t slot = 0;
         while (slot < s.slots.size() && s.slots[slot] != nullptr) ++slot;
         const int needed = static_cast<int>(slot + 1) * sdlaudio::CHANNELS_PER_PATH;
-        if (Mix_AllocateChannels(-1) < needed && Mix_AllocateChannels(needed) < needed) {
+        if (sdlaudio::mixerApi().AllocateChannels(-1) < needed &&
+            sdlaudio::mixerApi().AllocateChannels(needed) < needed) {
             delete path;
             return nullptr;
         }
         const int first = sdlaudio::firstChannel(static_cast<int>(slot));
         const int tag = sdlaudio::tagOf(static_cast<int>(slot));
-        if (Mix_GroupChannels(first, first + sdlaudio::CHANNELS_PER_PATH - 1, tag) != sdlaudio::CHANNELS_PER_PATH) {
+        if (sdlaudio::mixerApi().GroupChannels(first, first + sdlaudio::CHANNELS_PER_PATH - 1, tag) !=
+            sdlaudio::CHANNELS_PER_PATH) {
             delete path;
             return nullptr;
         }
@@ -97,20 +102,20 @@ void audioPlayOnPath(AudioDevice* device, AudioPath* path, AudioSample* sample, 
     if (path->slot < 0 || path->generation != device->generation || sample->chunk == nullptr) return;
 
     const int tag = sdlaudio::tagOf(path->slot);
-    int channel = Mix_GroupAvailable(tag);
+    int channel = sdlaudio::mixerApi().GroupAvailable(tag);
     if (channel < 0) {
         // All busy: the oldest instance makes way. Halting it first matters,
         // as the mixer drops a channel's panning when its sound ends.
-        channel = Mix_GroupOldest(tag);
+        channel = sdlaudio::mixerApi().GroupOldest(tag);
         if (channel < 0) channel = sdlaudio::firstChannel(path->slot);
-        Mix_HaltChannel(channel);
+        sdlaudio::mixerApi().HaltChannel(channel);
     }
     const Uint8 left = sdlaudio::panningVolume(leftGain);
     const Uint8 right = sdlaudio::panningVolume(rightGain);
     for (int c = 0; c < sdlaudio::CHANNELS_PER_PATH; ++c) {
-        Mix_SetPanning(sdlaudio::firstChannel(path->slot) + c, left, right);
+        sdlaudio::mixerApi().SetPanning(sdlaudio::firstChannel(path->slot) + c, left, right);
     }
-    Mix_PlayChannel(channel, sample->chunk, 0);
+    sdlaudio::mixerApi().PlayChannel(channel, sample->chunk, 0);
 }
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sdl/audio/mixer_library.h"
 
 namespace platform {
 
@@ -60,6 +61,12 @@ bool isOpen(platform::AudioDevice* device);
 
 // True when `device` is the open device and it really plays.
 bool isOpenAndAudible(platform::AudioDevice* device);
+
+// The loaded mixer, for calls made only where an audible device, a channel
+// group or a loaded sound exists, each of which needed the mixer first.
+inline const MixerApi& mixerApi() {
+    return *loadedMixer();
+}
 
 // The first mixer channel and the group tag of a path's slot.
 inline int firstChannel(int slot) {
