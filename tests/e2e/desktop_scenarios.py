@@ -12,14 +12,14 @@ x_server_lost      the X server going away mid-game
 Exits 0 when the scenario passed, 1 when it failed (with the reason), 77
 when a program it needs is missing (CTest counts that as skipped)."""
 
-import argparse
 import os
 import signal
 import sys
 import time
 
 from ending_scenarios import left_and_right_jumps
-from harness import Game, Picture, Processes, ScenarioFailed, XSession, check, close, format_time, wait_for
+from harness import (Game, Picture, Processes, ScenarioFailed, XSession, check, close, format_time,
+    run_scenario, scenario_arguments, wait_for)
 from play_scenarios import BACK, MUSIC, OPTIONS, OUT_OF_THE_WAY, START, board_region_matches, cell_centre
 from play_scenarios import on_main_menu, solver_moves, start_game, _seconds
 from servers import SKIPPED, SoundServer, WestonSession, error_lines, missing, peak_dbfs, rms
@@ -289,13 +289,7 @@ SCENARIOS = {
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--data", required=True)
-    parser.add_argument("--solver", required=True)
-    args = parser.parse_args()
-
+    args = scenario_arguments(SCENARIOS, "game", "data", "solver")
     run, programs = SCENARIOS[args.scenario]
     absent = missing(programs)
     if absent:
@@ -303,18 +297,12 @@ def main():
               % (args.scenario, ", ".join(absent)))
         return SKIPPED
     processes = Processes()
-    started = time.monotonic()
-    try:
-        run(processes, args)
-        print("scenario %s passed in %.1f s" % (args.scenario, time.monotonic() - started))
-        return 0
-    except ScenarioFailed as failure:
-        print("scenario %s FAILED: %s" % (args.scenario, failure))
+
+    def on_failure():
         if last_stderr:
             print("game stderr:\n" + last_stderr[0])
-        return 1
-    finally:
-        processes.end_all()
+
+    return run_scenario(args.scenario, lambda: run(processes, args), on_failure, processes.end_all)
 
 
 if __name__ == "__main__":

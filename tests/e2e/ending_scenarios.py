@@ -6,14 +6,13 @@ what it sounds like, one per run:
 
 Exits 0 when the scenario passed, 1 when it failed (with the reason)."""
 
-import argparse
 import os
 import re
 import struct
 import sys
 import time
 
-from harness import Game, Processes, ScenarioFailed, XSession, check, format_time, wait_for
+from harness import Game, Processes, XSession, check, format_time, run_scenario, scenario_arguments, wait_for
 from play_scenarios import BACK, EXIT, HIGH_SCORES, MUSIC, OPTIONS, OUT_OF_THE_WAY, SOUND, START, cell_centre
 from play_scenarios import on_main_menu, start_game
 
@@ -215,27 +214,20 @@ SCENARIOS = {
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--data", required=True)
-    args = parser.parse_args()
-
+    args = scenario_arguments(SCENARIOS, "game", "data")
     processes = Processes()
-    session = None
-    started = time.monotonic()
-    try:
-        session = XSession(processes, 800, 600)
-        SCENARIOS[args.scenario](processes, session, args)
-        print("scenario %s passed in %.1f s" % (args.scenario, time.monotonic() - started))
-        return 0
-    except ScenarioFailed as failure:
-        print("scenario %s FAILED: %s" % (args.scenario, failure))
-        return 1
-    finally:
+    sessions = []
+
+    def body():
+        sessions.append(XSession(processes, 800, 600))
+        SCENARIOS[args.scenario](processes, sessions[0], args)
+
+    def cleanup():
         processes.end_all()
-        if session:
+        for session in sessions:
             session.close()
+
+    return run_scenario(args.scenario, body, cleanup=cleanup)
 
 
 if __name__ == "__main__":

@@ -8,6 +8,7 @@ harness starts is ended by its id, also when a scenario fails.
 Only the standard library is used: pictures are read as 24-bit BMP files.
 """
 
+import argparse
 import os
 import shutil
 import signal
@@ -28,6 +29,37 @@ class ScenarioFailed(AssertionError):
 def check(condition, message):
     if not condition:
         raise ScenarioFailed(message)
+
+
+def scenario_arguments(scenarios, *required, optional=()):
+    """The command line of a scenario script: --scenario NAME and the options
+    it names, each taking a value."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--scenario", required=True, choices=sorted(scenarios))
+    for name in required:
+        parser.add_argument("--" + name, required=True)
+    for name in optional:
+        parser.add_argument("--" + name)
+    return parser.parse_args()
+
+
+def run_scenario(name, body, on_failure=None, cleanup=None):
+    """Runs `body`, which raises ScenarioFailed when a check fails, prints the
+    outcome with its time and returns the exit code for CTest. `on_failure`
+    adds what helps to read a failure; `cleanup` runs whatever happened."""
+    started = time.monotonic()
+    try:
+        body()
+        print("scenario %s passed in %.1f s" % (name, time.monotonic() - started))
+        return 0
+    except ScenarioFailed as failure:
+        print("scenario %s FAILED: %s" % (name, failure))
+        if on_failure:
+            on_failure()
+        return 1
+    finally:
+        if cleanup:
+            cleanup()
 
 
 def wait_for(predicate, timeout, what, interval=0.05):

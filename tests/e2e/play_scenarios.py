@@ -5,13 +5,12 @@
 
 Exits 0 when the scenario passed, 1 when it failed (with the reason)."""
 
-import argparse
 import os
 import subprocess
 import sys
 import time
 
-from harness import Game, Processes, ScenarioFailed, XSession, check, format_time, wait_for
+from harness import Game, Processes, XSession, check, format_time, run_scenario, scenario_arguments, wait_for
 
 # Centres of the buttons, in picture pixels.
 START, HIGH_SCORES, OPTIONS, HELP, EXIT = (406, 182), (407, 267), (407, 353), (402, 437), (405, 523)
@@ -131,7 +130,7 @@ def screenshots(folder):
 
 
 def scenario_screenshot(session, game, args):
-    from harness import Picture, close, widen565
+    from harness import Picture, close
     game.wait_window()
     on_main_menu(game)
     start_game(game)
@@ -263,37 +262,29 @@ SCENARIOS = {
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--data", required=True)
-    parser.add_argument("--solver")
-    args = parser.parse_args()
-
+    args = scenario_arguments(SCENARIOS, "game", "data", optional=("solver",))
     run, prepare, (width, height), *rest = SCENARIOS[args.scenario]
     window_manager = rest[0] if rest else True
     processes = Processes()
-    game = None
-    session = None
-    started = time.monotonic()
-    try:
-        session = XSession(processes, width, height, window_manager)
-        game = Game(processes, session, args.game, args.data, prepare=prepare)
+    started = {}
+
+    def body():
+        started["session"] = session = XSession(processes, width, height, window_manager)
+        started["game"] = game = Game(processes, session, args.game, args.data, prepare=prepare)
         run(session, game, args)
         check(game.process.poll() is None, "the game ended unexpectedly: %s" % game.stderr())
-        print("scenario %s passed in %.1f s" % (args.scenario, time.monotonic() - started))
-        return 0
-    except ScenarioFailed as failure:
-        print("scenario %s FAILED: %s" % (args.scenario, failure))
-        if game:
-            print("game stderr:\n" + game.stderr())
-        return 1
-    finally:
+
+    def on_failure():
+        if "game" in started:
+            print("game stderr:\n" + started["game"].stderr())
+
+    def cleanup():
         processes.end_all()
-        if game:
-            game.close()
-        if session:
-            session.close()
+        for what in ("game", "session"):
+            if what in started:
+                started[what].close()
+
+    return run_scenario(args.scenario, body, on_failure, cleanup)
 
 
 if __name__ == "__main__":

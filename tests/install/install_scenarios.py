@@ -7,7 +7,6 @@ Each scenario installs the build into a fresh temporary prefix (or packs it
 with cpack) and plays the part of a player or a packager. Exits 0 when the
 scenario passed, 1 when it failed (with the reason)."""
 
-import argparse
 import filecmp
 import os
 import shutil
@@ -19,7 +18,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import Game, Processes, ScenarioFailed, XSession, check, wait_for  # noqa: E402
+from harness import (  # noqa: E402
+    Game, Processes, ScenarioFailed, XSession, check, run_scenario, scenario_arguments, wait_for)
 
 ICON_SIZES = (48, 64, 128, 256)
 DATA_ENTRIES = ("Tex", "Sound", "config0.bst")
@@ -686,23 +686,11 @@ SCENARIOS = {
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--run", required=True)
-    args = parser.parse_args()
+    args = scenario_arguments(SCENARIOS, "build", "run")
     args.build, args.run = os.path.abspath(args.build), os.path.abspath(args.run)
     work = tempfile.mkdtemp(prefix="quillmara-install-")
-    started = time.monotonic()
-    try:
-        SCENARIOS[args.scenario](args, work)
-        print("scenario %s passed in %.1f s" % (args.scenario, time.monotonic() - started))
-        return 0
-    except ScenarioFailed as failure:
-        print("scenario %s FAILED: %s" % (args.scenario, failure))
-        return 1
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
+    return run_scenario(args.scenario, lambda: SCENARIOS[args.scenario](args, work),
+                        cleanup=lambda: shutil.rmtree(work, ignore_errors=True))
 
 
 if __name__ == "__main__":
