@@ -42,8 +42,14 @@ def no_error_lines(game):
     check(not lines, "a normal start printed error lines: %r" % lines)
 
 
-def first_jump(args, game):
-    return solver_moves(args, os.path.join(game.folder, "Tex", "Level.txt"))[0]
+def start_and_jump(args, game):
+    """From the main menu: starts a game and plays the solver's first jump,
+    which it returns."""
+    on_main_menu(game)
+    move = solver_moves(args, os.path.join(game.folder, "Tex", "Level.txt"))[0]
+    start_game(game)
+    jump(game, move)
+    return move
 
 
 def cell_corner(row, col):
@@ -102,10 +108,7 @@ def play_on_wayland(processes, session, args):
     game = Game(processes, session, args.game, args.data, env=session.game_env())
     try:
         game.wait_shows("Tex/Quillmara.Tex", 176, 60, timeout=15, what="the logo, through weston")
-        on_main_menu(game)
-        move = first_jump(args, game)
-        start_game(game)
-        jump(game, move)
+        move = start_and_jump(args, game)
 
         session.move(*OUT_OF_THE_WAY)
         time.sleep(0.3)
@@ -198,10 +201,7 @@ def scenario_sound_server_lost(processes, args):
     game = Game(processes, session, args.game, args.data, env=server.game_env())
     try:
         game.wait_window()
-        on_main_menu(game)
-        move = first_jump(args, game)
-        start_game(game)
-        jump(game, move)
+        start_and_jump(args, game)
         session.move(*OUT_OF_THE_WAY)
         music_plays(server, "in play")
 
@@ -259,10 +259,7 @@ def scenario_x_server_lost(processes, args):
     game = Game(processes, session, args.game, args.data)
     try:
         game.wait_window()
-        on_main_menu(game)
-        move = first_jump(args, game)
-        start_game(game)
-        jump(game, move)
+        start_and_jump(args, game)
         files = folder_state(game.folder)
         session.xvfb.send_signal(signal.SIGKILL)  # as when the server crashes
         lost = time.monotonic()

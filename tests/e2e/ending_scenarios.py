@@ -214,7 +214,7 @@ SCENARIOS = {
 
 
 def main():
-    args = scenario_arguments(SCENARIOS, "game", "data")
+    args = scenario_arguments(SCENARIOS, "game", "data", optional=("solver",))
     processes = Processes()
     sessions = []
 
