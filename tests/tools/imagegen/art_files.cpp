@@ -23,20 +23,17 @@ const std::vector<ArtFile>& artFiles() {
 
 const std::vector<ButtonPlace>& mainMenuButtons() {
     static const std::vector<ButtonPlace> buttons = {
-        {"Start", "Tex/Menu/Start.Tex", 330, 160, 152, 45},
-        {"High Scores", "Tex/Menu/HighScores.Tex", 305, 245, 204, 45},
-        {"Options", "Tex/Menu/Options.Tex", 315, 330, 185, 46},
-        {"Help", "Tex/Menu/Help.Tex", 350, 415, 105, 45},
-        {"Exit", "Tex/Menu/Exit.Tex", 320, 500, 170, 46},
+        {"Start", 330, 160, 152, 45}, {"High Scores", 305, 245, 204, 45}, {"Options", 315, 330, 185, 46},
+        {"Help", 350, 415, 105, 45},  {"Exit", 320, 500, 170, 46},
     };
     return buttons;
 }
 
 const std::vector<ButtonPlace>& optionsButtons() {
     static const std::vector<ButtonPlace> buttons = {
-        {"Back", "Tex/Menu/Back.Tex", 350, 450, 100, 46},
-        {"Music", "Tex/Menu/Music.Tex", 320, 150, 130, 46},
-        {"Sound", "Tex/Menu/Sound.Tex", 330, 250, 121, 46},
+        {"Back", 350, 450, 100, 46},
+        {"Music", 320, 150, 130, 46},
+        {"Sound", 330, 250, 121, 46},
     };
     return buttons;
 }

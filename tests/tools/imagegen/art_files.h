@@ -26,10 +26,9 @@ struct ArtFile {
 };
 const std::vector<ArtFile>& artFiles();
 
-// A menu button: its image, frame size and where the game draws it.
+// A menu button: its caption, where the game draws it and its frame size.
 struct ButtonPlace {
     const char* name;
-    const char* path;
     int x, y, width, height;
 };
 const std::vector<ButtonPlace>& mainMenuButtons();
