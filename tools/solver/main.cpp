@@ -45,11 +45,11 @@ void printUsage(FILE* to) {
     std::fprintf(to,
                  "usage: %s LEVEL                  print a winning sequence of jumps\n"
                  "       %s --stats LEVEL          print the level's difficulty (%d random playouts,\n"
-                 "                                         seed %llu)\n"
+                 "                                              seed %llu)\n"
                  "       %s --generate [--seed N] [--pieces N]\n"
-                 "                                         print a new winnable level; N for --seed is\n"
-                 "                                         0..4294967295 (default: a random seed), for\n"
-                 "                                         --pieces %d..%d (default %d)\n"
+                 "                                              print a new winnable level; N for --seed is\n"
+                 "                                              0..4294967295 (default: a random seed), for\n"
+                 "                                              --pieces %d..%d (default %d)\n"
                  "       %s --list-levels FOLDER   print NAME<TAB>share for each NAME.txt, easy first\n"
                  "       %s --help\n"
                  "Exit status: 0 winnable, 1 not winnable, 2 bad input.\n",
