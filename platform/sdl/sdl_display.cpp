@@ -11,6 +11,7 @@
 
 #include "platform/common/page_prefault.h"
 #include "platform/common/startup_trace.h"
+#include "platform/sdl/page_warmer.h"
 #include "platform/sdl/presenter.h"
 #include "platform/sdl/sdl_backend.h"
 
@@ -111,14 +112,16 @@ bool displayCreateBackBuffer(PrimarySurface* primary) {
         return false;
     }
     startuptrace::stage("window surface");
-    // The first present writes all of both: better faulted in at once.
+    // The first present writes all of both: the kept picture faulted in at
+    // once, the surface written once meanwhile on a helper (page_warmer.h).
     if (!anyPresented) platform::prefaultForWriting(lastPicture.data(), sizeof lastPicture);
-    platform::prefaultForWriting(surface->pixels,
-                                 static_cast<size_t>(surface->pitch) * static_cast<size_t>(surface->h));
+    sdlbackend::finishWarming();
+    sdlbackend::startWarming(surface->pixels, static_cast<size_t>(surface->pitch) * static_cast<size_t>(surface->h));
     return buildPresenter(primary, surface);
 }
 
 void displayReleaseBackBuffer(PrimarySurface* primary) {
+    sdlbackend::finishWarming();
     if (primary == nullptr) return;
     primary->presenter.reset();
     primary->surface = nullptr;
@@ -134,6 +137,7 @@ void displayReleasePrimary(PrimarySurface* primary) {
 namespace {
 
 void present(PrimarySurface* primary, const uint16_t* pixels, const uint8_t* hints) {
+    sdlbackend::finishWarming();
     if (pixels == nullptr) return;
     anyPresented = true;
     // Keeps the picture without presenting it. The shadow then no longer

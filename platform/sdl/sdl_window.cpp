@@ -5,6 +5,7 @@
 
 #include "platform/common/startup_trace.h"
 #include "platform/sdl/audio/mixer_library.h"
+#include "platform/sdl/page_warmer.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/session_bus.h"
 #include "platform/sdl/video_driver.h"
@@ -138,6 +139,7 @@ Window* windowCreate(const char* title, std::string* error) {
 
 void windowDestroy(Window* window) {
     if (window == nullptr || window->sdl == nullptr) return;
+    sdlbackend::finishWarming();
     sdlbackend::Backend& state = sdlbackend::backend();
     SDL_DestroyWindow(window->sdl);
     window->sdl = nullptr;

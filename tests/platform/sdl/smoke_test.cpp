@@ -1,6 +1,7 @@
 // The real game binary, started on SDL's dummy video and audio drivers in a
 // folder of stand-in data: it runs, it ends cleanly on SIGTERM and SIGINT,
-// and its fatal paths end with their message on standard error and 255.
+// its fatal paths end with their message on standard error and 255, and its
+// start-up trace names every stage in order.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -125,6 +127,44 @@ INSTANTIATE_TEST_SUITE_P(Signals, GameBinary, testing::Values(SIGTERM, SIGINT),
                          [](const testing::TestParamInfo<int>& info) {
                              return info.param == SIGTERM ? std::string("SIGTERM") : std::string("SIGINT");
                          });
+
+// QM_TRACE_FIRST_PRESENT: one stamped line per stage of the start-up, in the
+// order the game reaches them (every image in load order, then the audio),
+// then the first-frame line that scripts/measure.sh reads; nothing after it.
+TEST(GameBinaryTrace, StagesInLoadOrderThenTheFirstFrame) {
+    TempDir folder;
+    standin::writeAll();
+    std::vector<std::string> set = DUMMY_DRIVERS;
+    set.push_back("QM_TRACE_FIRST_PRESENT=1");
+    GameProcess game(NO_DISPLAY, set);
+    ASSERT_TRUE(game.started());
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    game.sendSignal(SIGTERM);
+    ASSERT_TRUE(game.waitForEnd(std::chrono::seconds(10)));
+
+    std::vector<std::string> expected = {"main", "SDL video", "window",        "fullscreen",
+                                         "icon", "keyboard",  "window surface"};
+    for (const auto& image : standin::images()) expected.push_back(std::string("image ") + image.path);
+    for (const char* stage : {"audio device", "music Sound/BkGnd.mus", "effect Sound/Button.aud",
+                              "effect Sound/Explode.aud", "effect Sound/Success.aud", "first frame presented"})
+        expected.push_back(stage);
+    std::vector<std::string> stages;
+    long long previous = 0;
+    std::istringstream lines(game.stderrText());
+    for (std::string line; std::getline(lines, line);) {
+        const size_t at = line.rfind(" at ");
+        if (line.rfind("Tavrin: ", 0) != 0 || at == std::string::npos || line.size() < 3 ||
+            line.compare(line.size() - 3, 3, " ns") != 0)
+            continue;
+        std::string stage = line.substr(8, at - 8);
+        if (stage.rfind("start-up: ", 0) == 0) stage = stage.substr(10);
+        const long long stamp = std::stoll(line.substr(at + 4));
+        EXPECT_GE(stamp, previous) << stage << ": the clock went back";
+        previous = stamp;
+        stages.push_back(stage);
+    }
+    EXPECT_EQ(stages, expected) << game.stderrText();
+}
 
 TEST(GameBinaryFatal, MissingImageEndsWithItsMessageAnd255) {
     TempDir folder;

@@ -1,0 +1,28 @@
+// Writing the window surface's pages once, on a helper thread, before the
+// first present needs them.
+//
+// The first present scales the whole picture into the window surface: 3 MB
+// of memory that nothing has written yet. On the measured virtual machine a
+// first write to a page costs several microseconds more than the copy
+// itself (see platform/common/page_prefault.h), about 4 ms for the surface.
+// Written once on a second thread while the main thread loads the images,
+// the pages are warm when the presenter comes.
+//
+// The helper writes zeros to the surface's memory and nothing else: no SDL
+// call, nothing the game sees. Every place that could use or free that memory
+// (a present, a release of the back buffer, the event pump, the window's
+// teardown) calls finishWarming first, which waits for the helper.
+#pragma once
+
+#include <cstddef>
+
+namespace sdlbackend {
+
+// Starts writing `bytes` zero bytes at `pixels` on the helper thread, unless
+// one is still running. Called when the back buffer is made. Main thread.
+void startWarming(void* pixels, size_t bytes);
+
+// Waits for the helper, if one runs. Main thread.
+void finishWarming();
+
+}  // namespace sdlbackend
