@@ -91,7 +91,12 @@ Window* windowCreate(const char* title, std::string* error) {
     sdlbackend::restoreSessionBus(busAvoided);
     if (initialised != 0) return fail(std::string("SDL_Init(SDL_INIT_VIDEO) failed: ") + SDL_GetError());
     startuptrace::stage("SDL video");
-    // Loads while the window manager maps and sizes the window.
+    // The mixer's libraries load on a helper while the window manager maps
+    // and sizes the window, holding the dynamic loader's lock. Xlib looks
+    // up libXcursor the first time a blank cursor is made, so that happens
+    // now: hiding the cursor below then waits for nothing.
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_ShowCursor(SDL_ENABLE);
     sdlaudio::startLoadingMixer();
 
     // Without a usable DISPLAY SDL quietly falls back to drivers that show
