@@ -17,10 +17,13 @@ std::thread*& helper() {
 
 }  // namespace
 
-void startWarming(void* pixels, size_t bytes) {
+void startWarming(void* pixels, size_t bytes, void* more, size_t moreBytes) {
     if (pixels == nullptr || bytes == 0 || helper() != nullptr) return;
     try {
-        helper() = new std::thread([pixels, bytes] { std::memset(pixels, 0, bytes); });
+        helper() = new std::thread([pixels, bytes, more, moreBytes] {
+            std::memset(pixels, 0, bytes);
+            if (more != nullptr) std::memset(more, 0, moreBytes);
+        });
     } catch (const std::exception&) {
         helper() = nullptr;  // no thread: the present writes the pages itself
     }

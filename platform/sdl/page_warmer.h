@@ -2,7 +2,8 @@
 // first present needs them.
 //
 // The first present scales the whole picture into the window surface: 3 MB
-// of memory that nothing has written yet. On the measured virtual machine a
+// of memory that nothing has written yet (and keeps a copy of the picture,
+// another 1 MB). On the measured virtual machine a
 // first write to a page costs several microseconds more than the copy
 // itself (see platform/common/page_prefault.h), about 4 ms for the surface.
 // Written once on a second thread while the main thread loads the images,
@@ -18,9 +19,10 @@
 
 namespace sdlbackend {
 
-// Starts writing `bytes` zero bytes at `pixels` on the helper thread, unless
-// one is still running. Called when the back buffer is made. Main thread.
-void startWarming(void* pixels, size_t bytes);
+// Starts writing zeros over `bytes` at `pixels` and `moreBytes` at `more` on
+// the helper thread, unless one is still running. Called when the back
+// buffer is made. Main thread.
+void startWarming(void* pixels, size_t bytes, void* more = nullptr, size_t moreBytes = 0);
 
 // Waits for the helper, if one runs. Main thread.
 void finishWarming();

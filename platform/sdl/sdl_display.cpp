@@ -9,7 +9,6 @@
 #include <new>
 #include <vector>
 
-#include "platform/common/page_prefault.h"
 #include "platform/common/startup_trace.h"
 #include "platform/sdl/page_warmer.h"
 #include "platform/sdl/presenter.h"
@@ -112,11 +111,16 @@ bool displayCreateBackBuffer(PrimarySurface* primary) {
         return false;
     }
     startuptrace::stage("window surface");
-    // The first present writes all of both: the kept picture faulted in at
-    // once, the surface written once meanwhile on a helper (page_warmer.h).
-    if (!anyPresented) platform::prefaultForWriting(lastPicture.data(), sizeof lastPicture);
+    // The first present writes all of the surface and, the first time, of
+    // the kept picture: both are written once meanwhile on a helper
+    // (page_warmer.h). The kept picture is only empty before that.
     sdlbackend::finishWarming();
-    sdlbackend::startWarming(surface->pixels, static_cast<size_t>(surface->pitch) * static_cast<size_t>(surface->h));
+    const size_t surfaceBytes = static_cast<size_t>(surface->pitch) * static_cast<size_t>(surface->h);
+    if (anyPresented) {
+        sdlbackend::startWarming(surface->pixels, surfaceBytes);
+    } else {
+        sdlbackend::startWarming(surface->pixels, surfaceBytes, lastPicture.data(), sizeof lastPicture);
+    }
     return buildPresenter(primary, surface);
 }
 
