@@ -4,7 +4,6 @@
 #include <string>
 
 #include "platform/common/startup_trace.h"
-#include "platform/sdl/audio/mixer_library.h"
 #include "platform/sdl/page_warmer.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/session_bus.h"
@@ -91,13 +90,6 @@ Window* windowCreate(const char* title, std::string* error) {
     sdlbackend::restoreSessionBus(busAvoided);
     if (initialised != 0) return fail(std::string("SDL_Init(SDL_INIT_VIDEO) failed: ") + SDL_GetError());
     startuptrace::stage("SDL video");
-    // The mixer's libraries load on a helper while the window manager maps
-    // and sizes the window, holding the dynamic loader's lock. Xlib looks
-    // up libXcursor the first time a blank cursor is made, so that happens
-    // now: hiding the cursor below then waits for nothing.
-    SDL_ShowCursor(SDL_DISABLE);
-    SDL_ShowCursor(SDL_ENABLE);
-    sdlaudio::startLoadingMixer();
 
     // Without a usable DISPLAY SDL quietly falls back to drivers that show
     // nothing; the player would face a game that runs but cannot be seen.

@@ -2,10 +2,9 @@
 //
 // SDL2_mixer brings about twenty shared libraries of its own (FluidSynth,
 // libsndfile, the codecs...). Linked, the dynamic loader mapped and relocated
-// all of them before main, about a third of the time before the window
-// showed. Loaded here instead, they load on a second thread while the main
-// thread waits for the X server and the window manager, and the first
-// mixer call takes the finished result.
+// all of them before main, a fifth of the time before the window showed.
+// Loaded here instead, they load on a second thread while the main thread
+// decodes the images, and the first mixer call takes the finished result.
 //
 // The helper only loads the library: it calls nothing of SDL or of the
 // mixer, so every audio call stays on the main thread, and the game never
@@ -39,7 +38,8 @@ struct MixerApi {
 };
 
 // Starts loading the library on the helper thread; later calls do nothing.
-// Called by windowCreate once SDL's video is up. Main thread.
+// Called when the window's back buffer is made, before the images load.
+// Main thread.
 void startLoadingMixer();
 
 // The loaded mixer, after waiting for the helper (or loading it here when it
