@@ -7,11 +7,11 @@
 #
 # Per game: time from exec to a mapped, viewable window (median of $RUNS
 # starts: scripts/window_maps.py logs the moment the window manager maps the
-# window, against a timestamp taken right before exec; the script starts no
-# process of its own during the first $START_QUIET s of a start, so that
-# every game has the two cores to itself); for Quillmara also to its first
-# presented frame, and a table of each stage of its start-up trace
-# (QM_TRACE_FIRST_PRESENT) against the same timestamp;
+# window, against a timestamp the game's shell takes right before its exec;
+# the script starts no process of its own during the first $START_QUIET s of
+# a start, so that every game has the two cores to itself); for Quillmara
+# also to its first presented frame, and a table of each stage of its
+# start-up trace (QM_TRACE_FIRST_PRESENT) against the same timestamp;
 # CPU share of one core on the first screen over $SPAN seconds, with the
 # pointer moving over the window for $SPAN seconds, and (Quillmara only)
 # minimised; peak resident memory (VmHWM). CPU is the scheduler's run time of
@@ -104,17 +104,21 @@ nap() { read -r -t "$1" -u "$nap_fd" _ || true; }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "-"; else if (NR % 2) print v[(NR + 1) / 2]; else printf "%.1f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# Starts game $1 in the background with a fresh HOME; sets $game_pid.
+# Starts game $1 in the background with a fresh HOME; sets $game_pid. The
+# subshell writes the time, in microseconds, to $work/exec_at right before
+# it becomes the game: the start-up figures count from there, so the
+# script's own work (the fork, the folder) is in no game's figure.
 start_game() {
     local home=$work/home-$1
     mkdir -p "$home"
     case $1 in
         quillmara)
-            (cd "$run_dir" && HOME=$home SDL_AUDIODRIVER=dummy QM_TRACE_FIRST_PRESENT=1 exec ./quillmara) \
-                2>"$work/quillmara.err" &
+            (cd "$run_dir" && echo "${EPOCHREALTIME/./}" >"$work/exec_at" &&
+                HOME=$home SDL_AUDIODRIVER=dummy QM_TRACE_FIRST_PRESENT=1 exec ./quillmara) 2>"$work/quillmara.err" &
             ;;
         *)
-            (cd "$home" && HOME=$home NO_AT_BRIDGE=1 exec "${commands[$1]}") >/dev/null 2>&1 &
+            (cd "$home" && echo "${EPOCHREALTIME/./}" >"$work/exec_at" &&
+                HOME=$home NO_AT_BRIDGE=1 exec "${commands[$1]}") >/dev/null 2>&1 &
             ;;
     esac
     game_pid=$!
@@ -254,12 +258,14 @@ for game in "${order[@]}"; do
     starts=() frames=()
     for ((run = 0; run < RUNS; run++)); do
         : >"$maps"
-        t0=${EPOCHREALTIME/./}  # microseconds, stamped in this shell right before the fork and exec
+        : >"$work/exec_at"
         start_game "$game"
         nap "$START_QUIET"
+        t0=""
+        read -r t0 <"$work/exec_at"
         wid=$(wait_visible "$game_pid")
         t1=$(mapped_at "$wid")
-        if [ -z "$wid" ] || [ -z "$t1" ]; then
+        if [ -z "$wid" ] || [ -z "$t1" ] || [ -z "$t0" ]; then
             notes[$game]="no visible window within 10 s"
             stop_game "$game_pid"
             break

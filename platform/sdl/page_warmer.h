@@ -1,5 +1,5 @@
-// Writing the window surface's pages once, on a helper thread, before the
-// first present needs them.
+// Writing the window surface's pages once, on the start-up helper, before
+// the first present needs them.
 //
 // The first present scales the whole picture into the window surface: 3 MB
 // of memory that nothing has written yet (and keeps a copy of the picture,
@@ -20,11 +20,11 @@
 namespace sdlbackend {
 
 // Starts writing zeros over `bytes` at `pixels` and `moreBytes` at `more` on
-// the helper thread, unless one is still running. Called when the back
+// the start-up helper (startup_helper.h), unless that is still pending. Called when the back
 // buffer is made. Main thread.
 void startWarming(void* pixels, size_t bytes, void* more = nullptr, size_t moreBytes = 0);
 
-// Waits for the helper, if one runs. Main thread.
+// Waits for the pending writing, if any. Main thread.
 void finishWarming();
 
 }  // namespace sdlbackend

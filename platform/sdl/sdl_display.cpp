@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "platform/common/startup_trace.h"
-#include "platform/sdl/audio/mixer_library.h"
 #include "platform/sdl/page_warmer.h"
 #include "platform/sdl/presenter.h"
 #include "platform/sdl/sdl_backend.h"
@@ -122,12 +121,6 @@ bool displayCreateBackBuffer(PrimarySurface* primary) {
     } else {
         sdlbackend::startWarming(surface->pixels, surfaceBytes, lastPicture.data(), sizeof lastPicture);
     }
-    // The mixer's libraries load on another helper while the images load.
-    // Started any earlier, it took a core from the X server and the window
-    // manager while they mapped the window, and its hold on the dynamic
-    // loader's lock stalled Xlib (looking up libXcursor for the blank
-    // cursor) and the creation of the thread above.
-    sdlaudio::startLoadingMixer();
     return buildPresenter(primary, surface);
 }
 

@@ -4,9 +4,11 @@
 #include <string>
 
 #include "platform/common/startup_trace.h"
+#include "platform/sdl/audio/mixer_library.h"
 #include "platform/sdl/page_warmer.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/session_bus.h"
+#include "platform/sdl/startup_helper.h"
 #include "platform/sdl/video_driver.h"
 
 namespace sdlbackend {
@@ -116,6 +118,16 @@ Window* windowCreate(const char* title, std::string* error) {
                          height > 1 ? height - 1 : height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     startuptrace::stage("window");
+    // Mapped: the helper loads the mixer's libraries while the window manager
+    // sizes the window and the images load. (Started before the map, it took
+    // a core from the X server and the window manager; started after the
+    // resize, it was still loading when the audio was wanted.) It holds the
+    // dynamic loader's lock meanwhile, and Xlib looks up libXcursor when it
+    // first makes a blank cursor, so that cursor is made first.
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_ShowCursor(SDL_ENABLE);
+    sdlbackend::startHelper();
+    sdlaudio::startLoadingMixer();
     coverDesktop(window, width, height);
     startuptrace::stage("fullscreen");
 

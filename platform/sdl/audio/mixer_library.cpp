@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include <thread>
+#include "platform/sdl/startup_helper.h"
 
 namespace sdlaudio {
 
@@ -16,17 +16,15 @@ struct Loaded {
     std::string error;
 };
 
-// The helper and its result. Never destroyed: should the process end while
-// the helper still loads (a fatal error before the audio starts), no
-// destructor may run against the thread or join it.
+// The posted load and its result, kept for the whole run.
 struct Loader {
-    std::thread* helper = nullptr;
+    int ticket = 0;  // the helper's job, 0 before startLoadingMixer
     Loaded result;
     bool done = false;
 };
 Loader& loader() {
-    static auto* theLoader = new Loader;
-    return *theLoader;
+    static Loader theLoader;
+    return theLoader;
 }
 
 template <typename Function>
@@ -40,7 +38,7 @@ bool bind(void* library, const char* name, Function* function, std::string* erro
 // Touches nothing but its own result.
 Loaded load() {
     Loaded loaded;
-    void* library = dlopen(MIXER_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(MIXER_LIBRARY, RTLD_LAZY | RTLD_LOCAL);
     if (library == nullptr) {
         const char* reason = dlerror();
         loaded.error = std::string("cannot load ") + MIXER_LIBRARY + ": " + (reason != nullptr ? reason : "");
@@ -67,21 +65,15 @@ Loaded load() {
 
 void startLoadingMixer() {
     Loader& l = loader();
-    if (l.helper != nullptr || l.done) return;
-    try {
-        l.helper = new std::thread([&l] { l.result = load(); });
-    } catch (const std::exception&) {
-        l.helper = nullptr;  // no thread to be had: mixer() loads it itself
-    }
+    if (l.ticket != 0 || l.done) return;
+    l.ticket = sdlbackend::helperPost([&l] { l.result = load(); });
 }
 
 const MixerApi* mixer(std::string* error) {
     Loader& l = loader();
     if (!l.done) {
-        if (l.helper != nullptr) {
-            l.helper->join();
-            delete l.helper;
-            l.helper = nullptr;
+        if (l.ticket != 0) {
+            sdlbackend::helperWait(l.ticket);
         } else {
             l.result = load();
         }

@@ -3,8 +3,9 @@
 // SDL2_mixer brings about twenty shared libraries of its own (FluidSynth,
 // libsndfile, the codecs...). Linked, the dynamic loader mapped and relocated
 // all of them before main, a fifth of the time before the window showed.
-// Loaded here instead, they load on a second thread while the main thread
-// decodes the images, and the first mixer call takes the finished result.
+// Loaded here instead, they load on the start-up helper (startup_helper.h)
+// while the window manager sizes the window and the main thread decodes the
+// images, and the first mixer call takes the finished result.
 //
 // The helper only loads the library: it calls nothing of SDL or of the
 // mixer, so every audio call stays on the main thread, and the game never
@@ -37,9 +38,9 @@ struct MixerApi {
     int (*SetPanning)(int channel, Uint8 left, Uint8 right);
 };
 
-// Starts loading the library on the helper thread; later calls do nothing.
-// Called when the window's back buffer is made, before the images load.
-// Main thread.
+// Starts loading the library on the helper (or loads it right away when
+// there is none); later calls do nothing. Called by windowCreate once the
+// window is mapped. Main thread.
 void startLoadingMixer();
 
 // The loaded mixer, after waiting for the helper (or loading it here when it
