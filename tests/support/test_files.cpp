@@ -113,7 +113,8 @@ std::string levelText(const Board& board) {
     std::string out;
     for (int r = 0; r < BOARD_SIZE; ++r) {
         for (int c = 0; c < BOARD_SIZE; ++c) {
-            out += (c ? " " : "") + std::to_string(board[cellIndex(r, c)]);
+            if (c) out += ' ';
+            out += std::to_string(board[cellIndex(r, c)]);
         }
         out += "\n";
     }
