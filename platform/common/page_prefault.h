@@ -1,6 +1,6 @@
 // Backing fresh memory with pages in one go.
 //
-// A first write to a page of new memory costs a page fault; in a virtual
+// A first write to a page of new memory costs a page fault; in a guest
 // machine such as the one the game was measured on that is about 11 us a
 // page, so filling a 1 MB image paid 3 ms in faults alone. Asking the kernel
 // for the whole range at once costs about 1 us a page. Used for the large

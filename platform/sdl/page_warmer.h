@@ -3,7 +3,7 @@
 //
 // The first present scales the whole picture into the window surface: 3 MB
 // of memory that nothing has written yet (and keeps a copy of the picture,
-// another 1 MB). On the measured virtual machine a
+// another 1 MB). On the measured guest machine a
 // first write to a page costs several microseconds more than the copy
 // itself (see platform/common/page_prefault.h), about 4 ms for the surface.
 // Written once on a second thread while the main thread loads the images,
