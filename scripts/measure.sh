@@ -21,6 +21,8 @@
 # (apt-get install peg-e sgt-puzzles pegsolitaire; not part of the project's
 # dependencies). Every process the script starts is ended by its id.
 #
+# GAMES="quillmara sgt-pegs" measures only the games it names.
+#
 #   scripts/measure.sh --desktops [RUN_FOLDER]
 #
 # measures Quillmara alone on two desktops back to back, $ROUNDS times in
@@ -244,7 +246,7 @@ fi
 declare -A commands=([quillmara]="" [peg-e]=/usr/games/peg-e [sgt-pegs]=/usr/games/sgt-pegs
                      [pegsolitaire]=/usr/games/pegsolitaire)
 declare -A packages=([peg-e]=peg-e [sgt-pegs]=sgt-puzzles [pegsolitaire]=pegsolitaire)
-order=(quillmara peg-e sgt-pegs pegsolitaire)
+order=(${GAMES:-quillmara peg-e sgt-pegs pegsolitaire})
 declare -A window_ms frame_ms idle pointer suspended hwm notes
 
 for game in "${order[@]}"; do

@@ -24,7 +24,8 @@ namespace sdlbackend {
 // buffer is made. Main thread.
 void startWarming(void* pixels, size_t bytes, void* more = nullptr, size_t moreBytes = 0);
 
-// Waits for the pending writing, if any. Main thread.
+// Waits for the pending writing, if any, and for the X server's first read
+// of the surface (x11_server_warmup.h). Main thread.
 void finishWarming();
 
 }  // namespace sdlbackend

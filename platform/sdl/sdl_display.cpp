@@ -13,6 +13,8 @@
 #include "platform/sdl/page_warmer.h"
 #include "platform/sdl/presenter.h"
 #include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/x11_fullscreen.h"
+#include "platform/sdl/x11_server_warmup.h"
 
 namespace platform {
 
@@ -66,6 +68,11 @@ bool buildPresenter(PrimarySurface* primary, SDL_Surface* surface) {
 bool displaySetFullscreen(Window* window) {
     if (window == nullptr || window->sdl == nullptr) return false;
     // A no-op when the window is fullscreen already; a focus regain re-asserts it.
+    if (window->fullscreenByWindowManager) {
+        if (sdlbackend::askFullscreen(window->sdl)) return true;
+        report("asking the window manager for fullscreen");
+        return false;
+    }
     if (SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         report("SDL_SetWindowFullscreen");
         return false;
@@ -121,6 +128,7 @@ bool displayCreateBackBuffer(PrimarySurface* primary) {
     } else {
         sdlbackend::startWarming(surface->pixels, surfaceBytes, lastPicture.data(), sizeof lastPicture);
     }
+    sdlbackend::startServerWarmup(primary->window, surface);
     return buildPresenter(primary, surface);
 }
 

@@ -10,6 +10,7 @@
 #include "platform/sdl/session_bus.h"
 #include "platform/sdl/startup_helper.h"
 #include "platform/sdl/video_driver.h"
+#include "platform/sdl/x11_fullscreen.h"
 
 namespace sdlbackend {
 
@@ -45,7 +46,8 @@ void setWindowIcon(SDL_Window* window) {
     SDL_FreeSurface(icon);
 }
 
-// Makes the shown window borderless fullscreen. SDL waits up to 100 ms after
+// Makes the shown window borderless fullscreen through SDL, on drivers where
+// the window manager cannot be asked before the map. On X11 SDL waits up to 100 ms after
 // the request for the window manager to move or resize the window, and a
 // window created at the desktop's size never changes, so start-up always
 // waited the whole time. One row short, the window manager's resize ends the
@@ -107,15 +109,33 @@ Window* windowCreate(const char* title, std::string* error) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, sdlbackend::framebufferAcceleration(driver));
     if (std::strcmp(driver, "x11") == 0) sdlbackend::watchXServerLoss();
 
-    int width = PICTURE_WIDTH, height = PICTURE_HEIGHT;
-    SDL_DisplayMode desktop;
-    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
-        width = desktop.w;
-        height = desktop.h;
+    SDL_Rect desktop{0, 0, PICTURE_WIDTH, PICTURE_HEIGHT};
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(0, &bounds) == 0) desktop = bounds;
+        desktop.w = mode.w;
+        desktop.h = mode.h;
     }
-    SDL_Window* window =
-        SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                         height > 1 ? height - 1 : height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    // On X11 the window is mapped fullscreen at once (x11_fullscreen.h); it
+    // starts at the desktop's place and size, which is also where it stays
+    // without a window manager.
+    const bool fullscreenAtMap = std::strcmp(driver, "x11") == 0 && sdlbackend::x11FullscreenAvailable();
+    SDL_Window* window = nullptr;
+    if (fullscreenAtMap) {
+        window = SDL_CreateWindow(title != nullptr ? title : "", desktop.x, desktop.y, desktop.w, desktop.h,
+                                  SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+        if (window != nullptr) {
+            // Unmarked, the window is still borderless over the desktop, and
+            // the display set-up asks for fullscreen again once it is mapped.
+            sdlbackend::markFullscreenBeforeMap(window);
+            SDL_ShowWindow(window);
+        }
+    } else {
+        window = SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  desktop.w, desktop.h > 1 ? desktop.h - 1 : desktop.h,
+                                  SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    }
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     startuptrace::stage("window");
     // Mapped: the helper loads the mixer's libraries while the window manager
@@ -128,8 +148,10 @@ Window* windowCreate(const char* title, std::string* error) {
     SDL_ShowCursor(SDL_ENABLE);
     sdlbackend::startHelper();
     sdlaudio::startLoadingMixer();
-    coverDesktop(window, width, height);
-    startuptrace::stage("fullscreen");
+    if (!fullscreenAtMap) {
+        coverDesktop(window, desktop.w, desktop.h);
+        startuptrace::stage("fullscreen");
+    }
 
     SDL_ShowCursor(SDL_DISABLE);  // the game draws its own pointer
     // Motion is read by polling the pointer; as events it would only flood the queue.
@@ -139,6 +161,7 @@ Window* windowCreate(const char* title, std::string* error) {
     startuptrace::stage("icon");
 
     state.window.sdl = window;
+    state.window.fullscreenByWindowManager = fullscreenAtMap;
     state.events.clear();
     state.keys.drop();
     state.surfaceLost = false;

@@ -3,19 +3,15 @@
 // and calls exit(1), the Exit button's code, with the game's teardown
 // running against a dead connection. The game instead ends at once with 255,
 // writes nothing, and says why in one line.
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/x11_calls.h"
 
 namespace {
 
-// Xlib's XIOErrorHandler; the Display stays opaque here.
-using IoErrorHandler = int (*)(void* display);
-using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler handler);
-
 // Called by Xlib, on whichever thread noticed the loss; it must not return.
-int endOnLostConnection(void*) {
+int endOnLostConnection(Display*) {
     static const char line[] = "Tavrin: the connection to the X server was lost; the game ends\n";
     ssize_t ignored = write(STDERR_FILENO, line, sizeof line - 1);
     (void)ignored;
@@ -27,13 +23,8 @@ int endOnLostConnection(void*) {
 namespace sdlbackend {
 
 void watchXServerLoss() {
-    // SDL loads Xlib itself at run time; the game does not link it, so a
-    // desktop without X needs no Xlib. NOLOAD finds SDL's copy, never a new one.
-    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (xlib == nullptr) return;
-    auto set = reinterpret_cast<SetIoErrorHandler>(dlsym(xlib, "XSetIOErrorHandler"));
-    if (set != nullptr) set(endOnLostConnection);
-    dlclose(xlib);  // drops only this reference; SDL keeps the library loaded
+    const X11Calls& x = x11Calls();
+    if (x.setIOErrorHandler != nullptr) x.setIOErrorHandler(endOnLostConnection);
 }
 
 }  // namespace sdlbackend

@@ -215,13 +215,14 @@ class Processes:
 
 
 class XSession:
-    """Xvfb at the given size, with openbox as window manager unless told not to."""
+    """Xvfb at the given size (with `xvfb_args` added), with openbox as window manager unless told not to."""
 
-    def __init__(self, processes, width, height, window_manager=True):
+    def __init__(self, processes, width, height, window_manager=True, xvfb_args=()):
         self.width, self.height = width, height
         read_end, write_end = os.pipe()
         self.xvfb = processes.start(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp",
+             *xvfb_args],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:

@@ -207,6 +207,7 @@ def scenario_focus(session, game, args):
     session.run(["xdotool", "windowactivate", "--sync", game.window])
     game.wait_shows("Tex/Board.Tex", 140, 40, (140, 40, 660, 74), what="the board after the focus came back",
                     timeout=8)
+    is_fullscreen(session, game)
     session.move(*OUT_OF_THE_WAY)
     time.sleep(0.3)
     after = session.screenshot()
@@ -233,12 +234,17 @@ def covers_the_screen(session, game):
               "screen pixel (%d, %d) is not the background's (%d, %d): bars or a wrong scale" % (sx, sy, px, py))
 
 
+def is_fullscreen(session, game):
+    state = session.run(["xprop", "-id", game.window, "_NET_WM_STATE"])
+    check("_NET_WM_STATE_FULLSCREEN" in state, "the window manager holds no fullscreen state: " + state.strip())
+
+
 def scenario_scaled(session, game, args):
+    """Also run on an X server without MIT-SHM, where SDL pushes pictures through the connection."""
     game.wait_window()
     on_main_menu(game)
     covers_the_screen(session, game)
-    state = session.run(["xprop", "-id", game.window, "_NET_WM_STATE"])
-    check("_NET_WM_STATE_FULLSCREEN" in state, "the window manager was not asked for fullscreen: " + state.strip())
+    is_fullscreen(session, game)
     session.click(*HELP)
     game.wait_shows("Tex/Help.Tex", 90, 150, what="the help picture, scaled")
     session.click(*BACK)
@@ -257,19 +263,20 @@ SCENARIOS = {
     "escape": (scenario_escape, None, (800, 600)),
     "focus": (scenario_focus, None, (800, 600)),
     "scaled": (scenario_scaled, None, (1024, 768)),
-    "no_window_manager": (scenario_no_window_manager, None, (1024, 768), False),
+    "no_window_manager": (scenario_no_window_manager, None, (1024, 768), {"window_manager": False}),
+    "no_shared_memory": (scenario_scaled, None, (1024, 768), {"xvfb_args": ("-extension", "MIT-SHM")}),
 }
 
 
 def main():
     args = scenario_arguments(SCENARIOS, "game", "data", optional=("solver",))
     run, prepare, (width, height), *rest = SCENARIOS[args.scenario]
-    window_manager = rest[0] if rest else True
+    session_options = rest[0] if rest else {}
     processes = Processes()
     started = {}
 
     def body():
-        started["session"] = session = XSession(processes, width, height, window_manager)
+        started["session"] = session = XSession(processes, width, height, **session_options)
         started["game"] = game = Game(processes, session, args.game, args.data, prepare=prepare)
         run(session, game, args)
         check(game.process.poll() is None, "the game ended unexpectedly: %s" % game.stderr())

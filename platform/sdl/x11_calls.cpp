@@ -1,0 +1,41 @@
+#include "platform/sdl/x11_calls.h"
+
+#include <dlfcn.h>
+
+namespace sdlbackend {
+
+namespace {
+
+template <typename Function>
+bool bind(void* library, const char* name, Function* out) {
+    *out = library != nullptr ? reinterpret_cast<Function>(dlsym(library, name)) : nullptr;
+    return *out != nullptr;
+}
+
+}  // namespace
+
+const X11Calls& x11Calls() {
+    static const X11Calls found = [] {
+        X11Calls c;
+        // NOLOAD finds SDL's copies, never new ones.
+        void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+        void* xext = dlopen("libXext.so.6", RTLD_LAZY | RTLD_NOLOAD);
+        c.complete = bind(xlib, "XSetIOErrorHandler", &c.setIOErrorHandler) &&
+                     bind(xlib, "XSetErrorHandler", &c.setErrorHandler) &&
+                     bind(xlib, "XInternAtom", &c.internAtom) && bind(xlib, "XChangeProperty", &c.changeProperty) &&
+                     bind(xlib, "XSendEvent", &c.sendEvent) &&
+                     bind(xlib, "XGetWindowAttributes", &c.getWindowAttributes) &&
+                     bind(xlib, "XCreateGC", &c.createGC) && bind(xlib, "XFreeGC", &c.freeGC) &&
+                     bind(xlib, "XFlush", &c.flush) && bind(xlib, "XSync", &c.sync) &&
+                     bind(xext, "XShmQueryExtension", &c.shmQueryExtension) &&
+                     bind(xext, "XShmAttach", &c.shmAttach) && bind(xext, "XShmDetach", &c.shmDetach) &&
+                     bind(xext, "XShmCreateImage", &c.shmCreateImage) && bind(xext, "XShmPutImage", &c.shmPutImage);
+        // Only these references go; SDL keeps both libraries loaded.
+        if (xlib != nullptr) dlclose(xlib);
+        if (xext != nullptr) dlclose(xext);
+        return c;
+    }();
+    return found;
+}
+
+}  // namespace sdlbackend

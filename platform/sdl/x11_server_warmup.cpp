@@ -1,0 +1,119 @@
+#include "platform/sdl/x11_server_warmup.h"
+
+#include <SDL2/SDL_syswm.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/sdl/x11_calls.h"
+
+namespace sdlbackend {
+
+namespace {
+
+// The copy in flight, from its first request to the sync that ends it.
+struct Pending {
+    bool active = false;
+    Display* display = nullptr;
+    XShmSegmentInfo segment{};
+    XImage* image = nullptr;
+    GC gc = nullptr;
+    unsigned long firstSerial = 0;  // the requests' serial numbers, for the error handler
+    unsigned long lastSerial = 0;
+    XErrorHandler previous = nullptr;
+};
+Pending pending;
+
+// A failed copy only means no head start: errors of these requests are
+// dropped. Any other error goes on to the handler that was there before.
+int onXError(Display* display, XErrorEvent* error) {
+    if (pending.active && display == pending.display && error->serial >= pending.firstSerial &&
+        error->serial <= pending.lastSerial)
+        return 0;
+    return pending.previous != nullptr ? pending.previous(display, error) : 0;
+}
+
+std::string ownMaps() {
+    std::ifstream file("/proc/self/maps");
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+int sharedSegmentAt(const char* maps, const void* address) {
+    if (maps == nullptr) return -1;
+    const auto wanted = reinterpret_cast<uintptr_t>(address);
+    std::istringstream lines(maps);
+    std::string line;
+    while (std::getline(lines, line)) {
+        // start-end perms offset major:minor inode path; a System V segment
+        // shows as "/SYSV<key> (deleted)" with its id as the inode.
+        uintmax_t start = 0, end = 0, inode = 0;
+        int pathAt = 0;
+        if (std::sscanf(line.c_str(), "%jx-%jx %*s %*x %*x:%*x %ju %n", &start, &end, &inode, &pathAt) != 3) continue;
+        if (start != wanted || line.compare(static_cast<size_t>(pathAt), 5, "/SYSV") != 0) continue;
+        return inode <= static_cast<uintmax_t>(INT32_MAX) ? static_cast<int>(inode) : -1;
+    }
+    return -1;
+}
+
+void startServerWarmup(SDL_Window* window, SDL_Surface* surface) {
+    const X11Calls& x = x11Calls();
+    if (pending.active || !x.complete || window == nullptr || surface == nullptr || surface->pixels == nullptr) return;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return;
+    Display* display = info.info.x11.display;
+    ::Window target = info.info.x11.window;
+    if (x.shmQueryExtension(display) != True) return;
+    const int segment = sharedSegmentAt(ownMaps().c_str(), surface->pixels);
+    if (segment < 0) return;  // SDL fell back to plain memory
+    XWindowAttributes attributes;
+    if (x.getWindowAttributes(display, target, &attributes) == 0) return;
+
+    Pending p;
+    p.display = display;
+    p.segment.shmid = segment;
+    p.segment.shmaddr = static_cast<char*>(surface->pixels);
+    p.segment.readOnly = True;
+    p.image = x.shmCreateImage(display, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap,
+                               p.segment.shmaddr, &p.segment, static_cast<unsigned>(surface->w),
+                               static_cast<unsigned>(surface->h));
+    if (p.image == nullptr) return;
+    if (p.image->bytes_per_line != surface->pitch || p.image->bits_per_pixel != surface->format->BitsPerPixel) {
+        XDestroyImage(p.image);  // frees the description only, never the shared pixels
+        return;
+    }
+    pending = p;
+    pending.image->obdata = reinterpret_cast<char*>(&pending.segment);  // the copy's own address
+    pending.active = true;
+    pending.previous = x.setErrorHandler(onXError);
+    pending.firstSerial = NextRequest(display);
+    x.shmAttach(display, &pending.segment);
+    pending.gc = x.createGC(display, target, 0, nullptr);
+    x.shmPutImage(display, target, pending.gc, pending.image, 0, 0, 0, 0, static_cast<unsigned>(surface->w),
+                  static_cast<unsigned>(surface->h), False);
+    pending.lastSerial = NextRequest(display) - 1;
+    x.flush(display);  // sent, not waited for
+}
+
+void finishServerWarmup() {
+    if (!pending.active) return;
+    const X11Calls& x = x11Calls();
+    Display* display = pending.display;
+    x.shmDetach(display, &pending.segment);  // SDL's own attachment stays
+    x.freeGC(display, pending.gc);
+    pending.lastSerial = NextRequest(display) - 1;
+    x.sync(display, False);  // the copy is done and every error of these requests has come
+    x.setErrorHandler(pending.previous);
+    XDestroyImage(pending.image);
+    pending = Pending{};
+}
+
+}  // namespace sdlbackend
