@@ -9,7 +9,8 @@
 // Written once on a second thread while the main thread loads the images,
 // the pages are warm when the presenter comes.
 //
-// The helper writes zeros to the surface's memory and nothing else: no SDL
+// The helper faults the memory in (page_prefault.h) and writes zeros to it,
+// and nothing else: no SDL
 // call, nothing the game sees. Every place that could use or free that memory
 // (a present, a release of the back buffer, the event pump, the window's
 // teardown) calls finishWarming first, which waits for the helper.

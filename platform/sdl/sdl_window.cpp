@@ -138,12 +138,12 @@ Window* windowCreate(const char* title, std::string* error) {
     }
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     startuptrace::stage("window");
-    // Mapped: the helper loads the mixer's libraries while the window manager
-    // sizes the window and the images load. (Started before the map, it took
-    // a core from the X server and the window manager; started after the
-    // resize, it was still loading when the audio was wanted.) It holds the
-    // dynamic loader's lock meanwhile, and Xlib looks up libXcursor when it
-    // first makes a blank cursor, so that cursor is made first.
+    // Mapped: the helper loads the mixer's libraries while the images load.
+    // (Started before the map, it took a core from the X server and the
+    // window manager.) It holds the dynamic loader's lock meanwhile, so what
+    // needs a lookup comes first: Xlib's functions (x11_calls.h, found when
+    // SDL took x11), and libXcursor, which Xlib looks up when it first makes
+    // a blank cursor.
     SDL_ShowCursor(SDL_DISABLE);
     SDL_ShowCursor(SDL_ENABLE);
     sdlbackend::startHelper();
