@@ -46,13 +46,13 @@ void setWindowIcon(SDL_Window* window) {
     SDL_FreeSurface(icon);
 }
 
-// Makes the shown window borderless fullscreen through SDL, on drivers where
-// the window manager cannot be asked before the map. On X11 SDL waits up to 100 ms after
-// the request for the window manager to move or resize the window, and a
-// window created at the desktop's size never changes, so start-up always
-// waited the whole time. One row short, the window manager's resize ends the
-// wait at once. Without a window manager nothing changes and the wait runs
-// out; the window is then given the desktop's size directly.
+// Makes the shown window borderless fullscreen through SDL, where the window
+// manager cannot be asked before the map (every driver but x11,
+// x11_fullscreen.h). SDL may wait up to 100 ms after the request for the
+// window to move or change size, and a window created at the desktop's size
+// never changes, so the window is created one row short. Where nothing acts
+// on the request the wait runs out, and the window is then given the
+// desktop's size directly.
 void coverDesktop(SDL_Window* window, int width, int height) {
     Uint64 asked = SDL_GetTicks64();
     if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0 &&
@@ -132,9 +132,9 @@ Window* windowCreate(const char* title, std::string* error) {
             SDL_ShowWindow(window);
         }
     } else {
-        window = SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                  desktop.w, desktop.h > 1 ? desktop.h - 1 : desktop.h,
-                                  SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+        window =
+            SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w,
+                             desktop.h > 1 ? desktop.h - 1 : desktop.h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
     }
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     startuptrace::stage("window");

@@ -1,5 +1,6 @@
 #include "platform/sdl/x11_calls.h"
 
+#include <SDL2/SDL_syswm.h>
 #include <dlfcn.h>
 
 namespace sdlbackend {
@@ -21,21 +22,30 @@ const X11Calls& x11Calls() {
         void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
         void* xext = dlopen("libXext.so.6", RTLD_LAZY | RTLD_NOLOAD);
         c.complete = bind(xlib, "XSetIOErrorHandler", &c.setIOErrorHandler) &&
-                     bind(xlib, "XSetErrorHandler", &c.setErrorHandler) &&
-                     bind(xlib, "XInternAtom", &c.internAtom) && bind(xlib, "XChangeProperty", &c.changeProperty) &&
-                     bind(xlib, "XSendEvent", &c.sendEvent) &&
+                     bind(xlib, "XSetErrorHandler", &c.setErrorHandler) && bind(xlib, "XInternAtom", &c.internAtom) &&
+                     bind(xlib, "XChangeProperty", &c.changeProperty) && bind(xlib, "XSendEvent", &c.sendEvent) &&
                      bind(xlib, "XGetWindowAttributes", &c.getWindowAttributes) &&
                      bind(xlib, "XCreateGC", &c.createGC) && bind(xlib, "XFreeGC", &c.freeGC) &&
                      bind(xlib, "XFlush", &c.flush) && bind(xlib, "XSync", &c.sync) &&
-                     bind(xext, "XShmQueryExtension", &c.shmQueryExtension) &&
-                     bind(xext, "XShmAttach", &c.shmAttach) && bind(xext, "XShmDetach", &c.shmDetach) &&
-                     bind(xext, "XShmCreateImage", &c.shmCreateImage) && bind(xext, "XShmPutImage", &c.shmPutImage);
+                     bind(xext, "XShmQueryExtension", &c.shmQueryExtension) && bind(xext, "XShmAttach", &c.shmAttach) &&
+                     bind(xext, "XShmDetach", &c.shmDetach) && bind(xext, "XShmCreateImage", &c.shmCreateImage) &&
+                     bind(xext, "XShmPutImage", &c.shmPutImage);
         // Only these references go; SDL keeps both libraries loaded.
         if (xlib != nullptr) dlclose(xlib);
         if (xext != nullptr) dlclose(xext);
         return c;
     }();
     return found;
+}
+
+bool x11WindowOf(SDL_Window* window, Display** display, ::Window* id) {
+    if (window == nullptr || !x11Calls().complete) return false;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return false;
+    *display = info.info.x11.display;
+    *id = info.info.x11.window;
+    return true;
 }
 
 }  // namespace sdlbackend

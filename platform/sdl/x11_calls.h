@@ -3,6 +3,7 @@
 // desktop without X needs neither.
 #pragma once
 
+#include <SDL2/SDL.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -32,5 +33,9 @@ struct X11Calls {
 // takes x11 and before the start-up helper loads any library, since a
 // lookup would wait for the helper's hold on the dynamic loader.
 const X11Calls& x11Calls();
+
+// The X display and window behind `window`. False when it is not an X11
+// window or the calls above are not all loaded.
+bool x11WindowOf(SDL_Window* window, Display** display, ::Window* id);
 
 }  // namespace sdlbackend

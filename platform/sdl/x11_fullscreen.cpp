@@ -1,6 +1,5 @@
 #include "platform/sdl/x11_fullscreen.h"
 
-#include <SDL2/SDL_syswm.h>
 #include <X11/Xatom.h>
 
 #include "platform/sdl/x11_calls.h"
@@ -17,15 +16,9 @@ struct X11Window {
 };
 
 bool x11Window(SDL_Window* window, X11Window* out) {
-    const X11Calls& x = x11Calls();
-    if (window == nullptr || !x.complete) return false;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return false;
-    out->display = info.info.x11.display;
-    out->id = info.info.x11.window;
-    out->state = x.internAtom(out->display, "_NET_WM_STATE", False);
-    out->fullscreen = x.internAtom(out->display, "_NET_WM_STATE_FULLSCREEN", False);
+    if (!x11WindowOf(window, &out->display, &out->id)) return false;
+    out->state = x11Calls().internAtom(out->display, "_NET_WM_STATE", False);
+    out->fullscreen = x11Calls().internAtom(out->display, "_NET_WM_STATE_FULLSCREEN", False);
     return out->state != None && out->fullscreen != None;
 }
 
@@ -40,7 +33,7 @@ bool markFullscreenBeforeMap(SDL_Window* window) {
     if (!x11Window(window, &w)) return false;
     // Appended: whatever state SDL gave the new window stays.
     x11Calls().changeProperty(w.display, w.id, w.state, XA_ATOM, 32, PropModeAppend,
-                          reinterpret_cast<const unsigned char*>(&w.fullscreen), 1);
+                              reinterpret_cast<const unsigned char*>(&w.fullscreen), 1);
     x11Calls().flush(w.display);
     return true;
 }
@@ -56,8 +49,8 @@ bool askFullscreen(SDL_Window* window) {
     request.xclient.data.l[0] = 1;  // _NET_WM_STATE_ADD
     request.xclient.data.l[1] = static_cast<long>(w.fullscreen);
     request.xclient.data.l[3] = 1;  // from a normal application
-    x11Calls().sendEvent(w.display, DefaultRootWindow(w.display), False, SubstructureRedirectMask | SubstructureNotifyMask,
-                     &request);
+    x11Calls().sendEvent(w.display, DefaultRootWindow(w.display), False,
+                         SubstructureRedirectMask | SubstructureNotifyMask, &request);
     x11Calls().flush(w.display);
     return true;
 }

@@ -1,10 +1,7 @@
 #include "platform/sdl/x11_server_warmup.h"
 
-#include <SDL2/SDL_syswm.h>
-
-#include <cinttypes>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -65,33 +62,29 @@ int sharedSegmentAt(const char* maps, const void* address) {
 
 void startServerWarmup(SDL_Window* window, SDL_Surface* surface) {
     const X11Calls& x = x11Calls();
-    if (pending.active || !x.complete || window == nullptr || surface == nullptr || surface->pixels == nullptr) return;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return;
-    Display* display = info.info.x11.display;
-    ::Window target = info.info.x11.window;
-    if (x.shmQueryExtension(display) != True) return;
+    Display* display = nullptr;
+    ::Window target = 0;
+    if (pending.active || surface == nullptr || surface->pixels == nullptr || !x11WindowOf(window, &display, &target) ||
+        x.shmQueryExtension(display) != True)
+        return;
     const int segment = sharedSegmentAt(ownMaps().c_str(), surface->pixels);
     if (segment < 0) return;  // SDL fell back to plain memory
     XWindowAttributes attributes;
     if (x.getWindowAttributes(display, target, &attributes) == 0) return;
 
-    Pending p;
-    p.display = display;
-    p.segment.shmid = segment;
-    p.segment.shmaddr = static_cast<char*>(surface->pixels);
-    p.segment.readOnly = True;
-    p.image = x.shmCreateImage(display, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap,
-                               p.segment.shmaddr, &p.segment, static_cast<unsigned>(surface->w),
-                               static_cast<unsigned>(surface->h));
-    if (p.image == nullptr) return;
-    if (p.image->bytes_per_line != surface->pitch || p.image->bits_per_pixel != surface->format->BitsPerPixel) {
-        XDestroyImage(p.image);  // frees the description only, never the shared pixels
+    pending.display = display;
+    pending.segment.shmid = segment;
+    pending.segment.shmaddr = static_cast<char*>(surface->pixels);
+    pending.segment.readOnly = True;
+    pending.image = x.shmCreateImage(display, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap,
+                                     pending.segment.shmaddr, &pending.segment, static_cast<unsigned>(surface->w),
+                                     static_cast<unsigned>(surface->h));
+    if (pending.image == nullptr || pending.image->bytes_per_line != surface->pitch ||
+        pending.image->bits_per_pixel != surface->format->BitsPerPixel) {
+        if (pending.image != nullptr) XDestroyImage(pending.image);  // the description only, never the pixels
+        pending = Pending{};
         return;
     }
-    pending = p;
-    pending.image->obdata = reinterpret_cast<char*>(&pending.segment);  // the copy's own address
     pending.active = true;
     pending.previous = x.setErrorHandler(onXError);
     pending.firstSerial = NextRequest(display);

@@ -19,7 +19,7 @@ import time
 
 from ending_scenarios import left_and_right_jumps
 from harness import (Game, Picture, Processes, ScenarioFailed, XSession, check, close, format_time,
-    run_scenario, scenario_arguments, wait_for)
+    run_scenario, scenario_arguments, take_screenshot, wait_for)
 from play_scenarios import BACK, MUSIC, OPTIONS, OUT_OF_THE_WAY, START, board_region_matches, cell_centre
 from play_scenarios import on_main_menu, solver_moves, start_game, _seconds
 from servers import SKIPPED, SoundServer, WestonSession, error_lines, missing, peak_dbfs, rms
@@ -112,9 +112,7 @@ def play_on_wayland(processes, session, args):
 
         session.move(*OUT_OF_THE_WAY)
         time.sleep(0.3)
-        session.key("F9")
-        path = os.path.join(game.folder, "GAME0.bmp")
-        wait_for(lambda: os.path.exists(path) and os.path.getsize(path) == 1440054, 5, "GAME0.bmp of 1,440,054 bytes")
+        path = take_screenshot(session, game.folder, "GAME0.bmp")
         screen = session.screenshot()
         shot = Picture.load_bmp(path)
         from_row, from_col, to_row, to_col = move

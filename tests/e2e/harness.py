@@ -295,6 +295,18 @@ class XSession:
         shutil.rmtree(self.shot_dir, ignore_errors=True)
 
 
+SCREENSHOT_BYTES = 1440054  # an 800x600 24-bit BMP
+
+
+def take_screenshot(session, folder, name):
+    """Presses F9 and waits until `name` in `folder` is a whole screenshot; returns its path."""
+    session.key("F9")
+    path = os.path.join(folder, name)
+    wait_for(lambda: os.path.isfile(path) and os.path.getsize(path) == SCREENSHOT_BYTES, 5,
+             "%s of %d bytes in %s" % (name, SCREENSHOT_BYTES, folder))
+    return path
+
+
 class Game:
     """The built game running in a fresh copy of its data folder."""
 

@@ -10,7 +10,8 @@ import subprocess
 import sys
 import time
 
-from harness import Game, Processes, XSession, check, format_time, run_scenario, scenario_arguments, wait_for
+from harness import (Game, Processes, XSession, check, format_time, run_scenario, scenario_arguments, take_screenshot,
+                     wait_for)
 
 # Centres of the buttons, in picture pixels.
 START, HIGH_SCORES, OPTIONS, HELP, EXIT = (406, 182), (407, 267), (407, 353), (402, 437), (405, 523)
@@ -136,9 +137,7 @@ def scenario_screenshot(session, game, args):
     start_game(game)
     session.move(*OUT_OF_THE_WAY)
     time.sleep(0.3)
-    session.key("F9")
-    path = os.path.join(game.folder, "GAME1.bmp")
-    wait_for(lambda: os.path.exists(path) and os.path.getsize(path) == 1440054, 5, "GAME1.bmp of 1,440,054 bytes")
+    path = take_screenshot(session, game.folder, "GAME1.bmp")
     screen = session.screenshot()
     with open(os.path.join(game.folder, "GAME0.bmp")) as f:
         check(f.read() == "a picture of the player's own\n", "the existing GAME0.bmp was overwritten")

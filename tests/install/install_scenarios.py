@@ -19,11 +19,10 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from harness import (  # noqa: E402
-    Game, Processes, ScenarioFailed, XSession, check, run_scenario, scenario_arguments, wait_for)
+    Game, Processes, ScenarioFailed, XSession, check, run_scenario, scenario_arguments, take_screenshot, wait_for)
 
 ICON_SIZES = (48, 64, 128, 256)
 DATA_ENTRIES = ("Tex", "Sound", "config0.bst")
-SCREENSHOT_BYTES = 1440054
 
 
 def install(build, prefix):
@@ -517,10 +516,7 @@ def scenario_screenshot(args, work):
         try:
             game.wait_window()
             on_main_menu(game)
-            session.key("F9")
-            shot = os.path.join(game.folder, "GAME0.bmp")
-            wait_for(lambda: os.path.isfile(shot) and os.path.getsize(shot) == SCREENSHOT_BYTES, 5,
-                     "GAME0.bmp of %d bytes in the play folder" % SCREENSHOT_BYTES)
+            shot = take_screenshot(session, game.folder, "GAME0.bmp")
             check(not os.path.islink(shot), "the screenshot is a link")
             game.end()
         finally:
