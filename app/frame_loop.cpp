@@ -54,7 +54,7 @@ int runGame() {
     std::string error;
     app.window = platform::windowCreate("Tavrin", &error);
     if (app.window == nullptr) {
-        std::fprintf(stderr, "Tavrin: cannot open the display: %s\n", error.c_str());
+        std::fprintf(stderr, "quillmara: cannot open the display: %s\n", error.c_str());
         platform::exitProcessNow(EXIT_FATAL);
     }
     // Fails when the backend has no keyboard for the window.

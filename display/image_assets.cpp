@@ -36,7 +36,7 @@ std::unique_ptr<Surface> GameApp::loadTex(const char* path) {
     }
     // The box holds only the player's message; the reason is for whoever reads
     // standard error.
-    std::fprintf(stderr, "Tavrin: cannot load %s: %s\n", shown.c_str(), reason.c_str());
+    std::fprintf(stderr, "quillmara: cannot load %s: %s\n", shown.c_str(), reason.c_str());
     const std::string text = "Can't Load " + shown + "! Quillmara is Exiting!!";
     endWithMessage(*this, "DirectDraw", text.c_str());
 }

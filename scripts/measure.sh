@@ -5,6 +5,9 @@
 #
 #   scripts/measure.sh [RUN_FOLDER]      (default: build/run)
 #
+# Every game runs with one D-Bus session bus (dbus-daemon --session), as on
+# any desktop.
+#
 # Per game: time from exec to a mapped, viewable window (median of $RUNS
 # starts: scripts/window_maps.py logs the moment the window manager maps the
 # window, against a timestamp the game's shell takes right before its exec;
@@ -44,7 +47,7 @@ RUNS=${RUNS:-5}
 START_QUIET=${START_QUIET:-1}
 SPAN=${SPAN:-20}
 [ -x "$run_dir/quillmara" ] || { echo "no game in $run_dir (build it first)" >&2; exit 2; }
-tools=(Xvfb openbox xdotool python3)
+tools=(Xvfb openbox xdotool python3 dbus-daemon)
 [ "$mode" = desktops ] && tools+=(weston)
 for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
@@ -71,6 +74,12 @@ for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -1 "$fdfile")
 openbox >/dev/null 2>&1 &
 pids+=($!)
+# One session bus for every game, as every desktop has one.
+dbus-daemon --session --nofork --print-address=6 6>"$work/bus.address" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/bus.address" ] && break; sleep 0.05; done
+[ -s "$work/bus.address" ] || { echo "dbus-daemon did not start" >&2; exit 1; }
+export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus.address")
 sleep 1
 maps=$work/maps.log
 python3 scripts/window_maps.py "$maps" >"$work/maps.ready" 2>/dev/null &
@@ -278,8 +287,8 @@ for game in "${order[@]}"; do
             ns=$(sed -n 's/.*first frame presented at \([0-9]*\) ns.*/\1/p' "$work/quillmara.err" | head -1)
             [ -n "$ns" ] && frames+=($(((ns / 1000 - t0) / 1000)))
             # Each stage of the trace against the same stamp: run, ms, stage.
-            sed -n 's/^Tavrin: start-up: \(.*\) at \([0-9]*\) ns$/\2\t\1/p
-                    s/^Tavrin: \(first frame presented\) at \([0-9]*\) ns$/\2\t\1/p' "$work/quillmara.err" |
+            sed -n 's/^quillmara: start-up: \(.*\) at \([0-9]*\) ns$/\2\t\1/p
+                    s/^quillmara: \(first frame presented\) at \([0-9]*\) ns$/\2\t\1/p' "$work/quillmara.err" |
                 awk -F'\t' -v t0="$t0" -v run="$run" '{ printf "%d\t%.1f\t%s\n", run, ($1 / 1000 - t0) / 1000, $2 }' \
                     >>"$work/trace.tsv"
         fi
@@ -323,7 +332,7 @@ done
 # ------------------------------------------------------------------ table
 echo
 echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)," \
-     "Xvfb 1024x768x24, openbox, no GPU; medians of $RUNS starts; CPU over ${SPAN} s"
+     "Xvfb 1024x768x24, openbox, a session bus, no GPU; medians of $RUNS starts; CPU over ${SPAN} s"
 echo
 echo "| game | exec to visible window (ms) | exec to first frame (ms) | CPU idle (%) | CPU pointer moving (%) | CPU minimised (%) | peak RSS (MB) | notes |"
 echo "|---|---|---|---|---|---|---|---|"

@@ -21,7 +21,6 @@
 #include <new>
 #include <vector>
 
-#include "platform/common/page_prefault.h"
 #include "platform/common/startup_trace.h"
 #include "platform/rgb565.h"
 
@@ -160,8 +159,7 @@ uint16_t fromRgb(uint32_t rgb, uint16_t*) {
 
 // Reads the rows a block at a time into one small buffer and converts each
 // row once, straight into the image. A buffer the size of the file would be
-// fresh memory each time, and fresh pages cost more than the copy (see
-// page_prefault.h); the small one is the same warm pages for every block.
+// fresh memory for every image; the small one is reused for every block.
 constexpr size_t READ_BLOCK_BYTES = 64 * 1024;
 
 template <typename Image>
@@ -175,7 +173,7 @@ bool decodeStraight(SDL_RWops* rw, const Header& h, Image* image, std::string* e
     if (SDL_RWseek(rw, h.pixelOffset, RW_SEEK_SET) < 0)
         return fail(error, std::string("cannot seek to the pixel data: ") + SDL_GetError());
 
-    platform::resizePrefaulted(image->pixels, width * height);
+    image->pixels.resize(width * height);
     const size_t step = h.bits / 8;
     for (size_t fileRow = 0; fileRow < height; fileRow += rowsPerBlock) {
         const size_t rows = height - fileRow < rowsPerBlock ? height - fileRow : rowsPerBlock;

@@ -29,7 +29,7 @@ struct MainStamp {
 
 void stage(const char* stage, const char* detail) {
     if (!tracing || presented || stage == nullptr) return;
-    std::fprintf(stderr, "Tavrin: start-up: %s%s%s at %lld ns\n", stage, detail != nullptr ? " " : "",
+    std::fprintf(stderr, "quillmara: start-up: %s%s%s at %lld ns\n", stage, detail != nullptr ? " " : "",
                  detail != nullptr ? detail : "", wallClockNs());
 }
 
@@ -37,7 +37,7 @@ void firstPresent() {
     if (presented) return;
     presented = true;
     if (!tracing) return;
-    std::fprintf(stderr, "Tavrin: first frame presented at %lld ns\n", wallClockNs());
+    std::fprintf(stderr, "quillmara: first frame presented at %lld ns\n", wallClockNs());
 }
 
 }  // namespace startuptrace

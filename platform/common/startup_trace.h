@@ -2,14 +2,14 @@
 // goes (scripts/measure.sh reads it). With QM_TRACE_FIRST_PRESENT set, each
 // stage prints one line on standard error:
 //
-//   Tavrin: start-up: STAGE at NS ns
+//   quillmara: start-up: STAGE at NS ns
 //
 // with NS the wall-clock time (CLOCK_REALTIME, nanoseconds since the epoch),
 // comparable with a stamp taken by another process. The first line, "main",
 // is stamped while the program's static objects are built, just before main.
 // The stages end with the first presented picture, which prints
 //
-//   Tavrin: first frame presented at NS ns
+//   quillmara: first frame presented at NS ns
 //
 // and nothing more is traced after it (reloads after a focus regain stay
 // quiet). Without the variable nothing is printed. Main thread only.

@@ -14,9 +14,6 @@ namespace platform {
 // The game's one window. `sdl` is null while no window exists.
 struct Window {
     SDL_Window* sdl = nullptr;
-    // On X11 the window manager keeps the window fullscreen and SDL is not
-    // told (x11_fullscreen.h); elsewhere SDL's fullscreen flag does.
-    bool fullscreenByWindowManager = false;
 };
 
 }  // namespace platform

@@ -10,11 +10,8 @@
 #include <vector>
 
 #include "platform/common/startup_trace.h"
-#include "platform/sdl/page_warmer.h"
 #include "platform/sdl/presenter.h"
 #include "platform/sdl/sdl_backend.h"
-#include "platform/sdl/x11_fullscreen.h"
-#include "platform/sdl/x11_server_warmup.h"
 
 namespace platform {
 
@@ -45,7 +42,7 @@ std::vector<SDL_Rect> sdlRects;
 void report(const char* call) {
     const char* reason = SDL_GetError();
     const char* driver = SDL_GetCurrentVideoDriver();
-    std::fprintf(stderr, "Tavrin: %s failed on SDL's %s video driver: %s\n", call, driver != nullptr ? driver : "no",
+    std::fprintf(stderr, "quillmara: %s failed on SDL's %s video driver: %s\n", call, driver != nullptr ? driver : "no",
                  *reason != '\0' ? reason : "SDL gives no reason");
 }
 
@@ -55,7 +52,7 @@ bool buildPresenter(PrimarySurface* primary, SDL_Surface* surface) {
             std::make_unique<sdlbackend::Presenter>(surface->format, surface->w, surface->h, lastPicture.data());
     } catch (const std::bad_alloc&) {
         primary->presenter.reset();
-        std::fprintf(stderr, "Tavrin: no memory for the presenting tables\n");
+        std::fprintf(stderr, "quillmara: no memory for the presenting tables\n");
         return false;
     }
     primary->format = surface->format->format;
@@ -68,11 +65,6 @@ bool buildPresenter(PrimarySurface* primary, SDL_Surface* surface) {
 bool displaySetFullscreen(Window* window) {
     if (window == nullptr || window->sdl == nullptr) return false;
     // A no-op when the window is fullscreen already; a focus regain re-asserts it.
-    if (window->fullscreenByWindowManager) {
-        if (sdlbackend::askFullscreen(window->sdl)) return true;
-        report("asking the window manager for fullscreen");
-        return false;
-    }
     if (SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         report("SDL_SetWindowFullscreen");
         return false;
@@ -84,7 +76,7 @@ bool displaySetMode(Window* window) {
     if (window == nullptr || window->sdl == nullptr) return false;
     uint32_t format = SDL_GetWindowPixelFormat(window->sdl);
     if (!sdlbackend::scalerServes(format)) {
-        std::fprintf(stderr, "Tavrin: the window's pixel format %s cannot be presented to\n",
+        std::fprintf(stderr, "quillmara: the window's pixel format %s cannot be presented to\n",
                      SDL_GetPixelFormatName(format));
         return false;
     }
@@ -100,7 +92,7 @@ PrimarySurface* displayCreatePrimary(Window* window) {
         return nullptr;
     }
     if (!sdlbackend::scalerServes(surface->format->format)) {
-        std::fprintf(stderr, "Tavrin: the window surface's pixel format %s cannot be presented to\n",
+        std::fprintf(stderr, "quillmara: the window surface's pixel format %s cannot be presented to\n",
                      SDL_GetPixelFormatName(surface->format->format));
         return nullptr;
     }
@@ -118,22 +110,10 @@ bool displayCreateBackBuffer(PrimarySurface* primary) {
         return false;
     }
     startuptrace::stage("window surface");
-    // The first present writes all of the surface and, the first time, of
-    // the kept picture: both are written once meanwhile on a helper
-    // (page_warmer.h). The kept picture is only empty before that.
-    sdlbackend::finishWarming();
-    const size_t surfaceBytes = static_cast<size_t>(surface->pitch) * static_cast<size_t>(surface->h);
-    if (anyPresented) {
-        sdlbackend::startWarming(surface->pixels, surfaceBytes);
-    } else {
-        sdlbackend::startWarming(surface->pixels, surfaceBytes, lastPicture.data(), sizeof lastPicture);
-    }
-    sdlbackend::startServerWarmup(primary->window, surface);
     return buildPresenter(primary, surface);
 }
 
 void displayReleaseBackBuffer(PrimarySurface* primary) {
-    sdlbackend::finishWarming();
     if (primary == nullptr) return;
     primary->presenter.reset();
     primary->surface = nullptr;
@@ -149,7 +129,6 @@ void displayReleasePrimary(PrimarySurface* primary) {
 namespace {
 
 void present(PrimarySurface* primary, const uint16_t* pixels, const uint8_t* hints) {
-    sdlbackend::finishWarming();
     if (pixels == nullptr) return;
     anyPresented = true;
     // Keeps the picture without presenting it. The shadow then no longer

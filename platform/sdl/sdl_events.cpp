@@ -1,14 +1,12 @@
 // Events and the pointer. SDL's queue is drained here every pass, so a click
 // never waits behind expose, key or other events: only the four kinds the
 // game reacts to reach its own queue, one of them per pollEvent.
-#include "platform/sdl/page_warmer.h"
 #include "platform/sdl/picture_fit.h"
 #include "platform/sdl/sdl_backend.h"
 
 namespace sdlbackend {
 
 void pumpEvents() {
-    finishWarming();  // SDL may replace the window surface while it pumps
     Backend& state = backend();
     if (state.window.sdl == nullptr) return;
     SDL_Event event;

@@ -4,13 +4,8 @@
 #include <string>
 
 #include "platform/common/startup_trace.h"
-#include "platform/sdl/audio/mixer_library.h"
-#include "platform/sdl/page_warmer.h"
 #include "platform/sdl/sdl_backend.h"
-#include "platform/sdl/session_bus.h"
-#include "platform/sdl/startup_helper.h"
 #include "platform/sdl/video_driver.h"
-#include "platform/sdl/x11_fullscreen.h"
 
 namespace sdlbackend {
 
@@ -23,8 +18,17 @@ Backend& backend() {
 
 namespace {
 
-// How long SDL waits for the window manager to act on a fullscreen request.
-constexpr Uint64 FULLSCREEN_WAIT_MS = 100;
+// SDL's own order of its video drivers, less `left`, as a hint's list.
+std::string driversBut(const char* left) {
+    std::string order;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* name = SDL_GetVideoDriver(i);
+        if (name == nullptr || SDL_strcasecmp(name, left) == 0) continue;
+        if (!order.empty()) order += ',';
+        order += name;
+    }
+    return order;
+}
 
 // The game's own piece image as the window icon, pure green transparent.
 // Without the file the window simply has no icon.
@@ -46,24 +50,6 @@ void setWindowIcon(SDL_Window* window) {
     SDL_FreeSurface(icon);
 }
 
-// Makes the shown window borderless fullscreen through SDL, where the window
-// manager cannot be asked before the map (every driver but x11,
-// x11_fullscreen.h). SDL may wait up to 100 ms after the request for the
-// window to move or change size, and a window created at the desktop's size
-// never changes, so the window is created one row short. Where nothing acts
-// on the request the wait runs out, and the window is then given the
-// desktop's size directly.
-void coverDesktop(SDL_Window* window, int width, int height) {
-    Uint64 asked = SDL_GetTicks64();
-    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0 &&
-        SDL_GetTicks64() - asked < FULLSCREEN_WAIT_MS)
-        return;
-    SDL_SetWindowFullscreen(window, 0);
-    SDL_SetWindowPosition(window, 0, 0);
-    SDL_SetWindowSize(window, width, height);
-    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-}
-
 }  // namespace
 
 namespace platform {
@@ -83,15 +69,16 @@ Window* windowCreate(const char* title, std::string* error) {
     SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
     // The game reads keys, never text. Xlib would otherwise parse the
     // locale's whole Compose table (thousands of lines) while SDL opens its
-    // input method, two thirds of SDL's start-up. A player's own choice of
-    // table is kept.
+    // input method. A player's own choice of table is kept.
     const char* requested = std::getenv("SDL_VIDEODRIVER");
     if (sdlbackend::composeTableSkippable(requested, std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY")))
         setenv("XCOMPOSEFILE", "/dev/null", 0);
-    // No session bus set: SDL goes without D-Bus rather than start one.
-    const bool busAvoided = sdlbackend::avoidSessionBusAutolaunch();
+    // SDL tries Wayland after X11; where libwayland cannot even name a
+    // socket, trying only prints an error of its own before the game's.
+    if (sdlbackend::waylandUnreachable(requested, std::getenv("WAYLAND_DISPLAY"), std::getenv("WAYLAND_SOCKET"),
+                                       std::getenv("XDG_RUNTIME_DIR")))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driversBut("wayland").c_str());
     const int initialised = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-    sdlbackend::restoreSessionBus(busAvoided);
     if (initialised != 0) return fail(std::string("SDL_Init(SDL_INIT_VIDEO) failed: ") + SDL_GetError());
     startuptrace::stage("SDL video");
 
@@ -109,49 +96,13 @@ Window* windowCreate(const char* title, std::string* error) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, sdlbackend::framebufferAcceleration(driver));
     if (std::strcmp(driver, "x11") == 0) sdlbackend::watchXServerLoss();
 
-    SDL_Rect desktop{0, 0, PICTURE_WIDTH, PICTURE_HEIGHT};
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
-        SDL_Rect bounds;
-        if (SDL_GetDisplayBounds(0, &bounds) == 0) desktop = bounds;
-        desktop.w = mode.w;
-        desktop.h = mode.h;
-    }
-    // On X11 the window is mapped fullscreen at once (x11_fullscreen.h); it
-    // starts at the desktop's place and size, which is also where it stays
-    // without a window manager.
-    const bool fullscreenAtMap = std::strcmp(driver, "x11") == 0 && sdlbackend::x11FullscreenAvailable();
-    SDL_Window* window = nullptr;
-    if (fullscreenAtMap) {
-        window = SDL_CreateWindow(title != nullptr ? title : "", desktop.x, desktop.y, desktop.w, desktop.h,
-                                  SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
-        if (window != nullptr) {
-            // Unmarked, the window is still borderless over the desktop, and
-            // the display set-up asks for fullscreen again once it is mapped.
-            sdlbackend::markFullscreenBeforeMap(window);
-            SDL_ShowWindow(window);
-        }
-    } else {
-        window =
-            SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w,
-                             desktop.h > 1 ? desktop.h - 1 : desktop.h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
-    }
+    // Borderless over the whole desktop, at the desktop's own mode: the
+    // picture is scaled in software, never by a mode change.
+    SDL_Window* window = SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED,
+                                          SDL_WINDOWPOS_CENTERED, PICTURE_WIDTH, PICTURE_HEIGHT,
+                                          SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     startuptrace::stage("window");
-    // Mapped: the helper loads the mixer's libraries while the images load.
-    // (Started before the map, it took a core from the X server and the
-    // window manager.) It holds the dynamic loader's lock meanwhile, so what
-    // needs a lookup comes first: Xlib's functions (x11_calls.h, found when
-    // SDL took x11), and libXcursor, which Xlib looks up when it first makes
-    // a blank cursor.
-    SDL_ShowCursor(SDL_DISABLE);
-    SDL_ShowCursor(SDL_ENABLE);
-    sdlbackend::startHelper();
-    sdlaudio::startLoadingMixer();
-    if (!fullscreenAtMap) {
-        coverDesktop(window, desktop.w, desktop.h);
-        startuptrace::stage("fullscreen");
-    }
 
     SDL_ShowCursor(SDL_DISABLE);  // the game draws its own pointer
     // Motion is read by polling the pointer; as events it would only flood the queue.
@@ -161,7 +112,6 @@ Window* windowCreate(const char* title, std::string* error) {
     startuptrace::stage("icon");
 
     state.window.sdl = window;
-    state.window.fullscreenByWindowManager = fullscreenAtMap;
     state.events.clear();
     state.keys.drop();
     state.surfaceLost = false;
@@ -171,7 +121,6 @@ Window* windowCreate(const char* title, std::string* error) {
 
 void windowDestroy(Window* window) {
     if (window == nullptr || window->sdl == nullptr) return;
-    sdlbackend::finishWarming();
     sdlbackend::Backend& state = sdlbackend::backend();
     SDL_DestroyWindow(window->sdl);
     window->sdl = nullptr;

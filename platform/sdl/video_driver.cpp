@@ -45,6 +45,13 @@ bool composeTableSkippable(const char* requested, const char* waylandDisplay, co
     return isSet(display) && !isSet(waylandDisplay);
 }
 
+bool waylandUnreachable(const char* requested, const char* waylandDisplay, const char* waylandSocket,
+                        const char* runtimeDir) {
+    if (isSet(requested) || isSet(waylandSocket)) return false;
+    if (isSet(waylandDisplay) && waylandDisplay[0] == '/') return false;
+    return !isSet(runtimeDir);
+}
+
 const char* framebufferAcceleration(const char* driver) {
     for (const char* plain : {"x11", "dummy", "offscreen"})
         if (driver != nullptr && sameName(driver, plain)) return "0";

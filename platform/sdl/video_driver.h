@@ -14,6 +14,13 @@ bool driverRequested(const char* requested, const char* driver);
 // table as an error, so there its defaults stay.
 bool composeTableSkippable(const char* requested, const char* waylandDisplay, const char* display);
 
+// True when SDL picks its driver itself (`requested` unset or empty) and
+// libwayland could not find a compositor's socket: no WAYLAND_SOCKET, and
+// WAYLAND_DISPLAY is not an absolute path while XDG_RUNTIME_DIR, where a
+// relative name (or the default "wayland-0") lives, is unset or empty.
+bool waylandUnreachable(const char* requested, const char* waylandDisplay, const char* waylandSocket,
+                        const char* runtimeDir);
+
 // The value for SDL_HINT_FRAMEBUFFER_ACCELERATION once SDL has picked
 // `driver` (never null): "0", a plain surface, where SDL draws into memory it
 // pushes itself (x11, and the invisible dummy and offscreen drivers); "1",

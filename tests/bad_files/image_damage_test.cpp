@@ -57,7 +57,7 @@ TEST_F(DamagedImageDeathTest, ReloadNamesTheBrokenFileAndEndsWith255) {
         handleEvent(app, platform::EVENT_FOCUS_LOST);
         writeFile(d.image, d.content);
         const std::string path = std::string(d.image);
-        const std::string expected = "Tavrin: cannot load " + path + ": [^\n]*" + d.reason +
+        const std::string expected = "quillmara: cannot load " + path + ": [^\n]*" + d.reason +
                                      "[^\n]*\nDirectDraw: Can't Load " + path + "! Quillmara is Exiting!!\n$";
         EXPECT_EXIT(handleEvent(app, platform::EVENT_FOCUS_GAINED), testing::ExitedWithCode(255), expected) << d.image;
         writeFile(d.image, kept);

@@ -2,8 +2,6 @@
 
 #include <dlfcn.h>
 
-#include "platform/sdl/startup_helper.h"
-
 namespace sdlaudio {
 
 namespace {
@@ -16,9 +14,8 @@ struct Loaded {
     std::string error;
 };
 
-// The posted load and its result, kept for the whole run.
+// The one load's result, kept for the whole run.
 struct Loader {
-    int ticket = 0;  // the helper's job, 0 before startLoadingMixer
     Loaded result;
     bool done = false;
 };
@@ -34,8 +31,6 @@ bool bind(void* library, const char* name, Function* function, std::string* erro
     return *function != nullptr;
 }
 
-// Runs on the helper, or on the main thread when no helper was started.
-// Touches nothing but its own result.
 Loaded load() {
     Loaded loaded;
     void* library = dlopen(MIXER_LIBRARY, RTLD_LAZY | RTLD_LOCAL);
@@ -63,20 +58,10 @@ Loaded load() {
 
 }  // namespace
 
-void startLoadingMixer() {
-    Loader& l = loader();
-    if (l.ticket != 0 || l.done) return;
-    l.ticket = sdlbackend::helperPost([&l] { l.result = load(); });
-}
-
 const MixerApi* mixer(std::string* error) {
     Loader& l = loader();
     if (!l.done) {
-        if (l.ticket != 0) {
-            sdlbackend::helperWait(l.ticket);
-        } else {
-            l.result = load();
-        }
+        l.result = load();
         l.done = true;
     }
     if (!l.result.ok && error != nullptr) *error = l.result.error;

@@ -1,15 +1,10 @@
-// SDL2_mixer, loaded at run time on a helper thread.
+// SDL2_mixer, loaded at run time when the game first opens its audio device.
 //
 // SDL2_mixer brings about twenty shared libraries of its own (FluidSynth,
-// libsndfile, the codecs...). Linked, the dynamic loader mapped and relocated
-// all of them before main, a fifth of the time before the window showed.
-// Loaded here instead, they load on the start-up helper (startup_helper.h)
-// while the window manager sizes the window and the main thread decodes the
-// images, and the first mixer call takes the finished result.
-//
-// The helper only loads the library: it calls nothing of SDL or of the
-// mixer, so every audio call stays on the main thread, and the game never
-// sees anything of it (audioOpenDevice waits for it).
+// libsndfile, the codecs...). Linked, the dynamic loader would map and
+// relocate all of them before main, ahead of the window; loaded here, they
+// come after the window is up. A system without the library plays silently,
+// as one without a sound device does.
 #pragma once
 
 #include <SDL_mixer.h>
@@ -38,14 +33,8 @@ struct MixerApi {
     int (*SetPanning)(int channel, Uint8 left, Uint8 right);
 };
 
-// Starts loading the library on the helper (or loads it right away when
-// there is none); later calls do nothing. Called by windowCreate once the
-// window is mapped. Main thread.
-void startLoadingMixer();
-
-// The loaded mixer, after waiting for the helper (or loading it here when it
-// was never started); null when the library or one of its functions is
-// missing, with the reason in `error`. Main thread.
+// The mixer, loaded at the first call; null when the library or one of its
+// functions is missing, with the reason in `error`. Main thread.
 const MixerApi* mixer(std::string* error);
 
 // The mixer only when it is already loaded: for teardown calls, which have

@@ -43,7 +43,7 @@ constexpr int MIX_BUFFER_SAMPLES = 1024;
 
 AudioDevice* openSilent(const std::string& reason) {
     if (!state().silenceReported) {
-        std::fprintf(stderr, "Quillmara: no audio device (%s); playing without sound\n", reason.c_str());
+        std::fprintf(stderr, "quillmara: no audio device (%s); playing without sound\n", reason.c_str());
         std::fflush(stderr);
         state().silenceReported = true;
     }

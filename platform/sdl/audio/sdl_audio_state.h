@@ -8,6 +8,7 @@
 
 #include <SDL_mixer.h>
 
+#include <cassert>
 #include <set>
 #include <vector>
 
@@ -63,9 +64,12 @@ bool isOpen(platform::AudioDevice* device);
 bool isOpenAndAudible(platform::AudioDevice* device);
 
 // The loaded mixer, for calls made only where an audible device, a channel
-// group or a loaded sound exists, each of which needed the mixer first.
+// group or a loaded sound exists: each needed the mixer loaded first, and a
+// loaded mixer stays loaded for the rest of the run.
 inline const MixerApi& mixerApi() {
-    return *loadedMixer();
+    const MixerApi* loaded = loadedMixer();
+    assert(loaded != nullptr);
+    return *loaded;
 }
 
 // The first mixer channel and the group tag of a path's slot.

@@ -1,5 +1,6 @@
 // The start-up choices that follow the video driver: which driver a player
-// asked for, where the empty Compose table is safe, which window surface.
+// asked for, where the empty Compose table is safe, when Wayland is passed
+// over, which window surface.
 #include "platform/sdl/video_driver.h"
 
 #include <gtest/gtest.h>
@@ -54,4 +55,27 @@ TEST(VideoDriver, OnlyDriversWithAPlainSurfaceKeepIt) {
     for (const char* plain : {"x11", "dummy", "offscreen"}) EXPECT_STREQ(framebufferAcceleration(plain), "0") << plain;
     for (const char* textured : {"wayland", "kmsdrm", "X11 ", "", static_cast<const char*>(nullptr)})
         EXPECT_STREQ(framebufferAcceleration(textured), "1") << (textured ? textured : "(null)");
+}
+
+TEST(VideoDriver, WaylandIsPassedOverOnlyWhereLibwaylandFindsNoSocket) {
+    struct Case {
+        const char* requested;
+        const char* waylandDisplay;
+        const char* waylandSocket;
+        const char* runtimeDir;
+        bool unreachable;
+    };
+    for (const Case& c : {
+             Case{nullptr, nullptr, nullptr, nullptr, true},               // no display at all
+             Case{"", "wayland-0", nullptr, "", true},                     // a relative name needs the folder
+             Case{nullptr, nullptr, nullptr, "/run/user/1000", false},     // the default wayland-0 may be there
+             Case{nullptr, "/tmp/wl/socket", nullptr, nullptr, false},     // an absolute path needs no folder
+             Case{nullptr, nullptr, "7", nullptr, false},                  // a socket handed down
+             Case{"kmsdrm", nullptr, nullptr, nullptr, false},             // the player's own choice stands
+         })
+        EXPECT_EQ(sdlbackend::waylandUnreachable(c.requested, c.waylandDisplay, c.waylandSocket, c.runtimeDir),
+                  c.unreachable)
+            << "SDL_VIDEODRIVER=" << (c.requested ? c.requested : "(unset)")
+            << " WAYLAND_DISPLAY=" << (c.waylandDisplay ? c.waylandDisplay : "(unset)")
+            << " XDG_RUNTIME_DIR=" << (c.runtimeDir ? c.runtimeDir : "(unset)");
 }
