@@ -97,9 +97,13 @@ Window* windowCreate(const char* title, std::string* error) {
     if (std::strcmp(driver, "x11") == 0) sdlbackend::watchXServerLoss();
 
     // Borderless over the whole desktop, at the desktop's own mode: the
-    // picture is scaled in software, never by a mode change.
-    SDL_Window* window = SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, PICTURE_WIDTH, PICTURE_HEIGHT,
+    // picture is scaled in software, never by a mode change. The window's
+    // own place and size are the desktop's too, which is where it stays when
+    // no window manager acts on the fullscreen request.
+    SDL_Rect desktop{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, PICTURE_WIDTH, PICTURE_HEIGHT};
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) desktop = bounds;
+    SDL_Window* window = SDL_CreateWindow(title != nullptr ? title : "", desktop.x, desktop.y, desktop.w, desktop.h,
                                           SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     startuptrace::stage("window");
