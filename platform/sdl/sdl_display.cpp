@@ -1,6 +1,6 @@
 // The display device on SDL: the window's own surface, scaled into by the
 // presenter and pushed to the screen rectangle by rectangle. No GL renderer:
-// a software GL costs ten times the CPU and memory for the same picture. (On
+// a software GL costs many times the CPU and memory for the same picture. (On
 // Wayland, which has no plain window surface, SDL backs it with a texture.)
 #include <array>
 #include <cstdio>

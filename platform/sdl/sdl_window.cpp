@@ -91,8 +91,8 @@ Window* windowCreate(const char* title, std::string* error) {
         return fail(std::string("no usable display (is DISPLAY set?): SDL fell back to its invisible \"") + driver +
                     "\" video driver");
     // SDL reads this once per video device, at the first SDL_GetWindowSurface.
-    // On x11 a plain surface costs a tenth of SDL's GL-backed one; Wayland
-    // has no plain surface at all.
+    // On x11 a plain surface costs far less than SDL's GL-backed one (see
+    // docs/performance.md); Wayland has no plain surface at all.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, sdlbackend::framebufferAcceleration(driver));
     if (std::strcmp(driver, "x11") == 0) sdlbackend::watchXServerLoss();
 

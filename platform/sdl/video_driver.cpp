@@ -37,7 +37,7 @@ bool driverRequested(const char* requested, const char* driver) {
 
 bool composeTableSkippable(const char* requested, const char* waylandDisplay, const char* display) {
     // A list may fall through to Wayland when its first driver fails; the
-    // table then merely costs a few milliseconds more.
+    // table is then merely read.
     if (isSet(requested)) return sameName(firstRequested(requested), "x11");
     // Asked for nothing, SDL 2 tries X11 first. With a Wayland display too,
     // an X server that cannot be reached (a stale DISPLAY) sends SDL on to
