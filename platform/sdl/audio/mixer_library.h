@@ -1,6 +1,6 @@
 // SDL2_mixer, loaded at run time when the game first opens its audio device.
 //
-// SDL2_mixer brings about twenty shared libraries of its own (FluidSynth,
+// SDL2_mixer brings many shared libraries of its own (FluidSynth,
 // libsndfile, the codecs...). Linked, the dynamic loader would map and
 // relocate all of them before main, ahead of the window; loaded here, they
 // come after the window is up. A system without the library plays silently,
