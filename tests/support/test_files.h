@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/rgb565.h"  // rgbTo565, the game's conversion, for expected pixels
 #include "game/board.h"
+#include "platform/rgb565.h"         // rgbTo565, the game's conversion, for expected pixels
 #include "tools/solver/generator.h"  // levelText: a board as a level file holds it
 
 // Writes `content` to `path` (binary, replaced), making parent folders.

@@ -34,6 +34,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -143,7 +144,8 @@ private:
 // The set in its order, a copy of each level in series/.
 class Series : public Dealer {
 public:
-    Series(const fs::path& play, int inotify, const fs::path& data, const char* name) : Dealer(play, inotify), data_(data) {
+    Series(const fs::path& play, int inotify, const fs::path& data, const char* name)
+        : Dealer(play, inotify), data_(data) {
         std::istringstream order(readFile(data / "levels.order"));
         for (std::string line; std::getline(order, line);) {
             const std::string level = line.substr(0, line.find('\t'));
@@ -274,8 +276,10 @@ int main(int argc, char** argv) {
     if (child > 0) return 0;
 
     // Standard input and output may be a pipe that its reader waits to see
-    // closed; standard error stays for a failure to report.
-    if (std::freopen("/dev/null", "r", stdin) == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr) {
+    // closed; standard error stays for a failure to report. The caller's
+    // folder is not kept busy.
+    if (std::freopen("/dev/null", "r", stdin) == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr ||
+        chdir("/") != 0) {
         return 2;
     }
     pollfd watched[2] = {{game, POLLIN, 0}, {inotify, POLLIN, 0}};
