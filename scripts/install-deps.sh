@@ -8,7 +8,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   xvfb openbox xdotool x11-utils imagemagick
   weston pulseaudio pulseaudio-utils
-  lintian desktop-file-utils
+  lintian desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,7 +7,9 @@ Each scenario installs the build into a fresh temporary prefix (or packs it
 with cpack) and plays the part of a player or a packager. Exits 0 when the
 scenario passed, 1 when it failed (with the reason)."""
 
+import configparser
 import filecmp
+import gzip
 import os
 import shutil
 import signal
@@ -16,12 +18,14 @@ import subprocess
 import sys
 import tempfile
 import time
+import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from harness import (  # noqa: E402
     Game, Processes, ScenarioFailed, XSession, check, run_scenario, scenario_arguments, take_screenshot, wait_for)
 
-ICON_SIZES = (48, 64, 128, 256)
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+APP_ID = "io.github.quillmara.Quillmara"
 DATA_ENTRIES = ("Tex", "Sound", "config0.bst")
 
 
@@ -40,6 +44,8 @@ class Installation:
         self.data = os.path.join(prefix, "share", "quillmara")
         self.solver = os.path.join(prefix, "bin", "quillmara-solve")
         self.levels = os.path.join(self.data, "levels")
+        self.desktop = os.path.join(prefix, "share", "applications", APP_ID + ".desktop")
+        self.metainfo = os.path.join(prefix, "share", "metainfo", APP_ID + ".metainfo.xml")
 
     def listing(self):
         """Every path under the installed data with its kind and size."""
@@ -87,6 +93,27 @@ def check_links_only(play, installation):
         check(os.path.exists(os.path.join(play, relative)), "%s cannot be reached from the play folder" % relative)
 
 
+def project_version(build):
+    with open(os.path.join(build, "CMakeCache.txt")) as f:
+        for line in f:
+            if line.startswith("CMAKE_PROJECT_VERSION:"):
+                return line.strip().split("=", 1)[1]
+    raise ScenarioFailed("no project version in the build's cache")
+
+
+def validate(command, path):
+    """Runs a validator on an installed file: no output, exit 0; skipped aloud
+    where the validator is not installed."""
+    if not shutil.which(command[0]):
+        print("%s is not installed: that check is skipped" % command[0])
+        return
+    result = subprocess.run(command + [path], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                            timeout=60)
+    print("%s says:\n%s" % (" ".join(command), result.stdout.strip() or "(nothing)"))
+    check(result.returncode == 0, "%s fails on %s:\n%s" % (command[0], path, result.stdout))
+    return result.stdout
+
+
 def png_size(path):
     with open(path, "rb") as f:
         head = f.read(24)
@@ -129,26 +156,52 @@ def scenario_layout(args, work):
         check(os.path.isfile(path), "no %dx%d icon" % (size, size))
         check(png_size(path) == (size, size), "the %dx%d icon is %s" % (size, size, png_size(path)))
 
-    desktop = os.path.join(inst.prefix, "share/applications/quillmara.desktop")
-    with open(desktop) as f:
-        keys = dict(line.strip().split("=", 1) for line in f if "=" in line)
-    for key, value in (("Name", "Quillmara"), ("Exec", "quillmara"), ("Icon", "quillmara"), ("Type", "Application"),
-                       ("Categories", "Game;LogicGame;"), ("Terminal", "false")):
-        check(keys.get(key) == value, "desktop entry %s is %r, not %r" % (key, keys.get(key), value))
-    if shutil.which("desktop-file-validate"):
-        result = subprocess.run(["desktop-file-validate", desktop], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                                text=True, timeout=30)
-        check(result.returncode == 0 and not result.stdout.strip(), "desktop-file-validate: " + result.stdout)
-    else:
-        print("desktop-file-validate is not installed (desktop-file-utils): that check is skipped")
+    entry = configparser.ConfigParser(interpolation=None)
+    entry.optionxform = str
+    entry.read(inst.desktop)
+    expected = {"Desktop Entry": {"Name": "Quillmara", "Exec": "env QUILLMARA_FROM_DESKTOP=1 quillmara",
+                                  "Icon": "quillmara", "Type": "Application", "Categories": "Game;LogicGame;",
+                                  "Terminal": "false", "Actions": "series;endless;"},
+                "Desktop Action series": {"Exec": "env QUILLMARA_FROM_DESKTOP=1 quillmara --series"},
+                "Desktop Action endless": {"Exec": "env QUILLMARA_FROM_DESKTOP=1 quillmara --endless"}}
+    for section, keys in expected.items():
+        for key, value in keys.items():
+            found = entry.get(section, key, fallback=None)
+            check(found == value, "desktop entry [%s] %s is %r, not %r" % (section, key, found, value))
+    output = validate(["desktop-file-validate"], inst.desktop)
+    check(not (output or "").strip(), "desktop-file-validate warns")
+    validate(["appstreamcli", "validate", "--no-net"], inst.metainfo)
+
+    # One version everywhere: the project's, the launcher's, the change
+    # log's newest entry and the software centre's newest release.
+    version = project_version(args.build)
+    result = subprocess.run([inst.launcher, "--version"], stdout=subprocess.PIPE, text=True, timeout=30)
+    with gzip.open(os.path.join(inst.prefix, "share/doc/quillmara/changelog.gz"), "rt") as f:
+        changelog = f.readline().split()[1].strip("()")
+    releases = ElementTree.parse(inst.metainfo).getroot().findall("releases/release")
+    newest = max(releases, key=lambda r: r.get("date")).get("version")
+    check(result.stdout == "quillmara %s\n" % version and changelog == version and newest == version,
+          "versions differ: project %s, launcher %r, changelog %s, metainfo %s" % (
+              version, result.stdout, changelog, newest))
     for relative in ("share/man/man6/quillmara.6.gz", "share/doc/quillmara/copyright",
                      "share/doc/quillmara/changelog.gz"):
         check(os.path.isfile(os.path.join(inst.prefix, relative)), "%s is not installed" % relative)
 
 
 STUB_GAME = """#!/bin/sh
-# Stands in for the game: tells where it was started and with what.
+# Stands in for the game: tells where it was started and with what. Then it
+# reads its level STUB_READS times as new games do, noting each level's
+# path, and after each read waits a while for the link to move on.
 { pwd -P; for a in "$@"; do printf '%s\\n' "$a"; done; } > "$STUB_REPORT"
+i=0
+while [ "$i" -lt "${STUB_READS:-0}" ]; do
+    was=$(readlink Tex/Level.txt)
+    printf '%s\\n' "$was" >> "$STUB_REPORT.levels"
+    cat Tex/Level.txt > /dev/null
+    n=0
+    while [ "$(readlink Tex/Level.txt)" = "$was" ] && [ "$n" -lt 100 ]; do sleep 0.05; n=$((n + 1)); done
+    i=$((i + 1))
+done
 exit "${STUB_EXIT:-0}"
 """
 
@@ -164,8 +217,9 @@ class Stub:
         self.report = os.path.join(work, "report.txt")
 
     def run(self, launcher=None, args=(), env=None, cwd=None, command=None):
-        if os.path.exists(self.report):
-            os.remove(self.report)
+        for path in (self.report, self.report + ".levels"):
+            if os.path.exists(path):
+                os.remove(path)
         full_env = dict(env if env is not None else os.environ, STUB_REPORT=self.report)
         result = subprocess.run(command or [launcher or self.inst.launcher] + list(args), env=full_env,
                                 cwd=cwd or self.work, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
@@ -338,14 +392,15 @@ def scenario_levels(args, work):
     check(len(names) >= 12, "the installed order lists %s" % names)
 
     # Options that only print: exit 0, no game, no play folder.
-    for option, expected in (("--help", None), ("--version", "quillmara 1.0.0\n"), ("--list-levels", order)):
+    for option, expected in (("--help", None), ("--version", "quillmara %s\n" % project_version(args.build)),
+                             ("--list-levels", order)):
         result = subprocess.run([inst.launcher, option], env=player_env(xdg), stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, text=True, timeout=30)
         check(result.returncode == 0 and result.stderr == "", "%s: %d %r" % (option, result.returncode, result.stderr))
         if expected is not None:
             check(result.stdout == expected, "%s printed %r" % (option, result.stdout))
         else:
-            for word in ("--level", "--random", "--list-levels", "--help", "--version"):
+            for word in ("--level", "--random", "--series", "--endless", "--list-levels", "--help", "--version"):
                 check(word in result.stdout, "--help does not name %s" % word)
         check(not os.path.exists(play), "%s made the play folder" % option)
 
@@ -383,7 +438,10 @@ def scenario_levels(args, work):
     refused = [["--bogus"], ["two words", ""], ["--level"], ["--level", ""], ["--level", "no-such-name"],
                ["--level", "no-such-file.txt"], ["--level", no_level], ["--level", names[0], "--random"],
                ["--random", "x"], ["--random", "-1"], ["--random", "4294967296"], ["--random", "1", "2"],
-               ["--help", "--version"], ["--list-levels", "all"], ["--version", "x"]]
+               ["--help", "--version"], ["--list-levels", "all"], ["--version", "x"],
+               ["--series", "no-such-name"], ["--series", ""], ["--series", "../levels/" + names[0]],
+               ["--series", names[0], names[1]], ["--endless", "--pieces", "7"], ["--endless", "--pieces", "21"],
+               ["--endless", "--pieces"], ["--endless", "9"]]
     for folder in (xdg, fresh(work, "new-xdg")):
         before = snapshot(os.path.join(folder, "quillmara"))
         for command in refused:
@@ -397,13 +455,104 @@ def scenario_levels(args, work):
     with open(level_link, "w") as f:
         f.write("my own level\n")
     before = snapshot(play)
-    for command in (["--level", names[0]], ["--random", "7"], ["--level", os.path.join(mine, "stuck.txt")]):
+    for command in (["--level", names[0]], ["--random", "7"], ["--level", os.path.join(mine, "stuck.txt")],
+                    ["--series"], ["--endless"]):
         rc, err, started = stub.run(args=command, env=player_env(xdg))
         check(rc == 2 and started is None and "never replaced" in err and "mv " in err, "%s: %d %r" % (command, rc, err))
         check(snapshot(play) == before, "%s changed the play folder" % command)
     rc, err, started = stub.run(env=player_env(xdg))
     check(rc == 0 and started and snapshot(play) == before, "a plain start with the own level: %d %r" % (rc, err))
+
+    # Started from the desktop, a refusal is also a notification.
+    stubs = fresh(work, "notify-bin")
+    notified = os.path.join(work, "notified.txt")
+    with open(os.path.join(stubs, "notify-send"), "w") as f:
+        f.write('#!/bin/sh\nprintf "%s\\n" "$@" > "$NOTIFIED"\n')
+    os.chmod(os.path.join(stubs, "notify-send"), 0o755)
+    for from_desktop in ("1", None):
+        env = player_env(xdg, PATH=stubs + os.pathsep + os.environ["PATH"], NOTIFIED=notified)
+        if from_desktop:
+            env["QUILLMARA_FROM_DESKTOP"] = from_desktop
+        rc, err, started = stub.run(args=["--series", "no-such-name"], env=env)
+        check(rc == 2 and started is None, "--series no-such-name: %d %r" % (rc, err))
+        if from_desktop:
+            with open(notified) as f:
+                shown = f.read()
+            check("Quillmara cannot start" in shown and "no level named 'no-such-name'" in shown,
+                  "the notification says %r" % shown)
+            os.remove(notified)
+        else:
+            check(not os.path.exists(notified), "a refusal outside the desktop became a notification")
     check(inst.listing() == data_before, "the installed data changed while levels were chosen")
+
+
+def installation_processes(prefix):
+    """The pids of running programs installed under prefix."""
+    root = os.path.realpath(prefix) + os.sep
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            if os.path.realpath("/proc/%s/exe" % pid).startswith(root):
+                found.append(int(pid))
+        except OSError:
+            pass
+    return found
+
+
+def scenario_deal(args, work):
+    """--series and --endless with a stand-in game that reads its level as
+    new games do: the levels dealt, where they are kept, what is pruned, and
+    no dealer left once the game has ended."""
+    inst = install(args.build, os.path.join(work, "prefix"))
+    stub = Stub(inst, work)
+    xdg = fresh(work, "xdg")
+    play = os.path.join(xdg, "quillmara")
+    with open(os.path.join(inst.data, "levels.order")) as f:
+        names = [line.split("\t")[0] for line in f.read().splitlines()]
+
+    def dealt(command, reads):
+        rc, err, started = stub.run(args=command, env=player_env(xdg, STUB_READS=str(reads)))
+        check(rc == 0 and started and not err, "%s: %d %r" % (command, rc, err))
+        wait_for(lambda: not installation_processes(inst.prefix), 1, "the dealer to end with the game")
+        with open(stub.report + ".levels") as f:
+            return [os.path.relpath(path, play) for path in f.read().split()]
+
+    # The first series starts with the easiest, the next after the level the
+    # last one played; a NAME starts there; after the hardest, the easiest.
+    for command, reads, expected in ((["--series"], 2, names[0:2]), (["--series"], 1, names[2:3]),
+                                     (["--series", names[-1]], 2, [names[-1], names[0]]),
+                                     (["--series"], 1, names[1:2])):
+        got = dealt(command, reads)
+        check(got == ["series/%s.txt" % n for n in expected], "%s dealt %s, not %s" % (command, got, expected))
+    check(filecmp.cmp(os.path.join(play, "series", names[0] + ".txt"), os.path.join(inst.levels, names[0] + ".txt"),
+                      shallow=False), "the series' copy differs from the installed level")
+
+    # Endless levels from their seed and piece count; endless/ keeps its 100
+    # newest files, random/ everything.
+    endless = os.path.join(play, "endless")
+    os.makedirs(endless)
+    old = ["%d-12.txt" % i for i in range(100)]
+    for i, name in enumerate(old):
+        with open(os.path.join(endless, name), "w") as f:
+            f.write("an old level\n")
+        os.utime(os.path.join(endless, name), (1e9 + i, 1e9 + i))
+    os.makedirs(os.path.join(play, "random"))
+    with open(os.path.join(play, "random", "5.txt"), "w") as f:
+        f.write("a random level\n")
+    got = dealt(["--endless", "--pieces", "9"], 2)
+    check(len(set(got)) == 2, "--endless dealt %s" % got)
+    for relative in got:
+        folder, name = os.path.split(relative)
+        seed, pieces = name[:-len(".txt")].split("-")
+        check(folder == "endless" and pieces == "9", "--endless --pieces 9 dealt %s" % relative)
+        generated = subprocess.run([inst.solver, "--generate", "--seed", seed, "--pieces", "9"],
+                                   stdout=subprocess.PIPE, timeout=30).stdout
+        with open(os.path.join(play, relative), "rb") as f:
+            check(f.read() == generated, "%s is not the level of its seed" % relative)
+    kept = set(os.listdir(endless))
+    check(len(kept) == 100 and kept >= set(old[3:]) | {os.path.basename(g) for g in got},
+          "endless/ keeps %d files, without %s" % (len(kept), sorted(set(old[3:]) - kept)))
+    check(os.listdir(os.path.join(play, "random")) == ["5.txt"], "random/ was pruned")
 
 
 def scenario_build_tree(args, work):
@@ -556,21 +705,33 @@ def scenario_own_level(args, work):
     in_x_session(work, body)
 
 
+def level_pieces(path):
+    """Where a level file puts pieces: 81 booleans, row by row."""
+    with open(path) as f:
+        return [int(v) == 2 for v in f.read().split()]
+
+
+def wait_board(game, level, what):
+    """Waits until the board on screen has the pieces of the level file."""
+    expected = level_pieces(level)
+
+    def pieces_on_screen():
+        screen = game.session.screenshot()
+        return [game.shows("Tex/Lamp.Tex", 175 + 50 * (i % 9) - 7, 75 + 50 * (i // 9) - 15, threshold=0.9,
+                           screen=screen) for i in range(81)]
+
+    wait_for(lambda: pieces_on_screen() == expected, 5, "the pieces of %s on the board" % what)
+    return expected
+
+
 def scenario_level_choice(args, work):
     """quillmara --level NAME: a click on Start shows that level's board."""
     from play_scenarios import on_main_menu, start_game
     inst = install(args.build, os.path.join(work, "prefix"))
     xdg = fresh(work, "xdg")
     name = "diamond"
-    with open(os.path.join(inst.levels, name + ".txt")) as f:
-        codes = [int(v) for v in f.read().split()]
-    with open(os.path.join(inst.data, "Tex", "Level.txt")) as f:
-        check([int(v) for v in f.read().split()] != codes, "the chosen level is the default one")
-
-    def pieces_on_screen(game):
-        screen = game.session.screenshot()
-        return [game.shows("Tex/Lamp.Tex", 175 + 50 * (i % 9) - 7, 75 + 50 * (i // 9) - 15, threshold=0.9,
-                           screen=screen) for i in range(81)]
+    check(level_pieces(os.path.join(inst.data, "Tex", "Level.txt")) !=
+          level_pieces(os.path.join(inst.levels, name + ".txt")), "the chosen level is the default one")
 
     def body(processes, session):
         game = InstalledGame(processes, session, inst, xdg, args=["--level", name])
@@ -579,8 +740,7 @@ def scenario_level_choice(args, work):
             session.move(790, 590)
             on_main_menu(game)
             start_game(game)
-            expected = [code == 2 for code in codes]
-            wait_for(lambda: pieces_on_screen(game) == expected, 5, "the pieces of %s on the board" % name)
+            wait_board(game, os.path.join(inst.levels, name + ".txt"), name)
             game.end()
         finally:
             game.close()
@@ -611,6 +771,7 @@ def scenario_deb(args, work):
     depends = [d.strip().split(" ")[0] for d in deb_field("Depends").split(",")]
     for library in ("libsdl2-2.0-0", "libsdl2-mixer-2.0-0"):
         check(library in depends, "Depends lacks %s: %s" % (library, deb_field("Depends")))
+    check(deb_field("Recommends") == "libnotify-bin", "Recommends is %r" % deb_field("Recommends"))
     description = deb_field("Description").split("\n")
     check(len(description) > 1 and description[0].strip(), "no short and long description: %s" % description)
 
@@ -620,7 +781,9 @@ def scenario_deb(args, work):
         fields = line.split()
         entries[fields[5].rstrip("/")] = (fields[0], fields[1])
     expected = {"./usr/bin/quillmara": "-rwxr-xr-x", "./usr/lib/quillmara/quillmara": "-rwxr-xr-x",
-                "./usr/share/applications/quillmara.desktop": "-rw-r--r--",
+                "./usr/share/applications/%s.desktop" % APP_ID: "-rw-r--r--",
+                "./usr/share/metainfo/%s.metainfo.xml" % APP_ID: "-rw-r--r--",
+                "./usr/lib/quillmara/quillmara-deal": "-rwxr-xr-x",
                 "./usr/share/man/man6/quillmara.6.gz": "-rw-r--r--",
                 "./usr/share/doc/quillmara/copyright": "-rw-r--r--",
                 "./usr/share/doc/quillmara/changelog.gz": "-rw-r--r--"}
@@ -675,19 +838,22 @@ SCENARIOS = {
     "screenshot": scenario_screenshot,
     "own_level": scenario_own_level,
     "levels": scenario_levels,
+    "deal": scenario_deal,
     "build_tree": scenario_build_tree,
     "level_choice": scenario_level_choice,
     "deb": scenario_deb,
 }
 
 
-def main():
-    args = scenario_arguments(SCENARIOS, "build", "run")
+def run_installed(scenarios, prefix):
+    """Runs the scenario its command line names (--scenario NAME --build
+    BUILD_FOLDER --run RUN_FOLDER) in a fresh folder; returns the exit code."""
+    args = scenario_arguments(scenarios, "build", "run")
     args.build, args.run = os.path.abspath(args.build), os.path.abspath(args.run)
-    work = tempfile.mkdtemp(prefix="quillmara-install-")
-    return run_scenario(args.scenario, lambda: SCENARIOS[args.scenario](args, work),
+    work = tempfile.mkdtemp(prefix=prefix)
+    return run_scenario(args.scenario, lambda: scenarios[args.scenario](args, work),
                         cleanup=lambda: shutil.rmtree(work, ignore_errors=True))
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_installed(SCENARIOS, "quillmara-install-"))

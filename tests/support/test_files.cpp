@@ -109,18 +109,6 @@ std::string boardToPicture(const Board& board) {
     return out;
 }
 
-std::string levelText(const Board& board) {
-    std::string out;
-    for (int r = 0; r < BOARD_SIZE; ++r) {
-        for (int c = 0; c < BOARD_SIZE; ++c) {
-            if (c) out += ' ';
-            out += std::to_string(board[cellIndex(r, c)]);
-        }
-        out += "\n";
-    }
-    return out;
-}
-
 const Board CROSS_LEVEL = boardFromPicture(
     ". . . x x x . . .\n"
     ". . . x x x . . .\n"

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/rgb565.h"  // rgbTo565, the game's conversion, for expected pixels
 #include "game/board.h"
+#include "platform/rgb565.h"         // rgbTo565, the game's conversion, for expected pixels
+#include "tools/solver/generator.h"  // levelText: a board as a level file holds it
 
 // Writes `content` to `path` (binary, replaced), making parent folders.
 void writeFile(const std::string& path, const std::string& content);
@@ -27,8 +28,6 @@ std::string makeSilentWav(int samples = 441);
 Board boardFromPicture(const std::string& picture);
 // The inverse, for failure messages.
 std::string boardToPicture(const Board& board);
-// The level-file text of a board: nine lines of nine numbers.
-std::string levelText(const Board& board);
 // The classic cross of 44 pieces around an empty centre: a level the reader
 // and the game tests share.
 extern const Board CROSS_LEVEL;

@@ -179,3 +179,15 @@ Board generateLevel(uint32_t seed, int pieces) {
     assert(pieces >= GENERATED_PIECES_MIN && pieces <= GENERATED_PIECES_MAX);
     return Generator(seed, pieces).run();
 }
+
+std::string levelText(const Board& board) {
+    std::string text;
+    for (int r = 0; r < BOARD_SIZE; ++r) {
+        for (int c = 0; c < BOARD_SIZE; ++c) {
+            if (c > 0) text += ' ';
+            text += std::to_string(board[cellIndex(r, c)]);
+        }
+        text += '\n';
+    }
+    return text;
+}

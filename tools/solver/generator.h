@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "game/board.h"
 
@@ -19,3 +20,6 @@ constexpr int GENERATED_PIECES_DEFAULT = 12;
 // The same seed and piece count give the same board. `pieces` must lie in
 // GENERATED_PIECES_MIN..GENERATED_PIECES_MAX.
 Board generateLevel(uint32_t seed, int pieces);
+
+// A board as a level file holds it: nine lines of nine codes.
+std::string levelText(const Board& board);

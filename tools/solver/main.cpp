@@ -144,10 +144,7 @@ int generate(int argc, char** argv) {
         }
     }
     const Board board = generateLevel(static_cast<uint32_t>(seed), static_cast<int>(pieces));
-    for (int r = 0; r < BOARD_SIZE; ++r) {
-        for (int c = 0; c < BOARD_SIZE; ++c) std::printf(c == 0 ? "%d" : " %d", board[cellIndex(r, c)]);
-        std::printf("\n");
-    }
+    std::fputs(levelText(board).c_str(), stdout);
     return EXIT_WINNABLE;
 }
 
