@@ -307,7 +307,7 @@ TEST(SilentAudio, UnopenableDriverGivesASilentDeviceThatStillChecksFiles) {
             std::exit(problem == nullptr ? 0 : 1);
         },
         testing::ExitedWithCode(0),
-        "^Quillmara: no audio device \\([^\n]*nonexistent[^\n]*\\); playing without sound\n$");
+        "^quillmara: no audio device \\([^\n]*nonexistent[^\n]*\\); playing without sound\n$");
 }
 
 }  // namespace
