@@ -14,7 +14,7 @@ import subprocess
 import tempfile
 import time
 
-from harness import ScenarioFailed, XSession, wait_for
+from harness import EXIT_TIMEOUT, SERVER_TIMEOUT, ScenarioFailed, XSession, wait_for
 
 SKIPPED = 77  # SKIP_RETURN_CODE of the scenarios in CMakeLists.txt
 
@@ -31,6 +31,17 @@ def private_folder(prefix):
     folder = tempfile.mkdtemp(prefix=prefix)
     os.chmod(folder, 0o700)
     return folder
+
+
+def end(process):
+    """Ends a server by its id, by force when it does not end in time."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=EXIT_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
 
 def error_lines(text):
@@ -58,12 +69,16 @@ class WestonSession(XSession):
             env=dict(self.env, XDG_RUNTIME_DIR=self.runtime), stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
         wait_for(lambda: self.weston.poll() is not None or os.path.exists(os.path.join(self.runtime, self.SOCKET)),
-                 10, "weston's socket")
+                 SERVER_TIMEOUT, "weston's socket")
         if self.weston.poll() is not None:
             raise ScenarioFailed("weston ended at start with %s" % self.weston.returncode)
         # Without a window manager the output window is mapped at once;
         # a grab then shows weston's (empty) desktop.
-        time.sleep(0.5)
+        wait_for(self._output_shown, SERVER_TIMEOUT, "weston's output window")
+
+    def _output_shown(self):
+        out = self.run(["xwininfo", "-name", "Weston Compositor - screen0"], check=False)
+        return "IsViewable" in out
 
     def game_env(self):
         """What the game gets: Wayland only, and no X display to fall back on.
@@ -73,9 +88,7 @@ class WestonSession(XSession):
 
     def close(self):
         # weston removes its socket and lock as it ends; only then can the folder go.
-        if self.weston.poll() is None:
-            self.weston.terminate()
-            self.weston.wait(timeout=5)
+        end(self.weston)
         super().close()
         shutil.rmtree(self.runtime, ignore_errors=True)
 
@@ -104,7 +117,7 @@ class SoundServer:
              "--load=module-null-sink sink_name=%s" % self.SINK, "--load=module-native-protocol-unix",
              "--load=module-always-sink"],
             env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: self.server.poll() is not None or self._answers(), 10, "PulseAudio to answer")
+        wait_for(lambda: self.server.poll() is not None or self._answers(), SERVER_TIMEOUT, "PulseAudio to answer")
         if self.server.poll() is not None:
             raise ScenarioFailed("pulseaudio ended at start with %s" % self.server.returncode)
         self.start_recording()
@@ -132,7 +145,7 @@ class SoundServer:
              "--latency-msec=20"],
             env=self.env, stdout=output, stderr=subprocess.DEVNULL)
         output.close()
-        wait_for(lambda: os.path.getsize(self.recording) > 0, 10, "parec to record")
+        wait_for(lambda: os.path.getsize(self.recording) > 0, SERVER_TIMEOUT, "parec to record")
 
     def record(self, seconds, during=None):
         """What the sink plays over the next `seconds`, with `during` called
@@ -148,12 +161,26 @@ class SoundServer:
         samples.frombytes(data[:len(data) // 4 * 4])
         return samples[0::2], samples[1::2]
 
+    def wait_silent(self, seconds=0.1):
+        """Waits until the last `seconds` recorded are silent: what sounded
+        before has died away."""
+        size = 4 * int(RATE * seconds)
+
+        def silent():
+            end_at = os.path.getsize(self.recording) // 4 * 4
+            if end_at < size:
+                return False
+            with open(self.recording, "rb") as f:
+                f.seek(end_at - size)
+                samples = array.array("h")
+                samples.frombytes(f.read(size))
+            return max(map(abs, samples)) < 16
+        wait_for(silent, SERVER_TIMEOUT, "the sink to fall silent")
+
     def close(self):
         # The server writes into its home as it ends; only then can it go.
         for process in (self.recorder, self.server):
-            if process.poll() is None:
-                process.terminate()
-                process.wait(timeout=5)
+            end(process)
         shutil.rmtree(self.home, ignore_errors=True)
 
 
