@@ -83,7 +83,8 @@ def play_on_wayland(processes, session, args):
     game = Game(processes, session, args.game, args.data, env=session.game_env())
     try:
         game.wait_shows("Tex/Quillmara.Tex", 176, 60, what="the logo, through weston")
-        # Each click first waits for the game's pointer where the X pointer is.
+        # Each click first waits for the game's pointer where the X pointer
+        # is, which holds once the session lined weston's pointer up.
         move = start_and_jump(args, game)
 
         game.point_at(*OUT_OF_THE_WAY)

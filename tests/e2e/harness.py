@@ -276,6 +276,15 @@ class XSession:
         x, y = self.pointer
         return (x - 2, y - 10, x + 38, y + 27)
 
+    def align_pointer(self):
+        """Moves the pointer to the far corner and back to (0, 0). weston's
+        X11 backend moves its own pointer by the X pointer's relative motion,
+        clamped to its output, so the two drift apart once the X pointer has
+        touched an edge or moved before weston's window took it; clamped at
+        both corners they agree again."""
+        for x, y in ((self.width - 1, self.height - 1), (0, 0)):
+            self.run(["xdotool", "mousemove", str(x), str(y)])
+
     def key(self, name, hold=0.1):
         """A key as a player presses it: down, a short pause, up."""
         self.run(["xdotool", "keydown", name])

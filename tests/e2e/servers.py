@@ -55,8 +55,10 @@ class WestonSession(XSession):
     """weston's X11 backend in a 1024x768 Xvfb with no window manager: its
     output window sits at (0, 0) and covers the screen, so screen grabs and
     xdotool on the X display reach the Wayland client at the same pixels, and
-    keys go to the window under the pointer. (Its headless backend has no
-    seat, and SDL 2.26 crashes in SDL_Init there.)"""
+    keys go to the window under the pointer, once weston's pointer is lined up
+    with the X pointer (see XSession.align_pointer), which the session does as
+    it starts. (Its headless backend has no seat, and SDL 2.26 crashes in
+    SDL_Init there.)"""
 
     SOCKET = "quillmara-e2e"
 
@@ -72,9 +74,10 @@ class WestonSession(XSession):
                  SERVER_TIMEOUT, "weston's socket")
         if self.weston.poll() is not None:
             raise ScenarioFailed("weston ended at start with %s" % self.weston.returncode)
-        # Without a window manager the output window is mapped at once;
-        # a grab then shows weston's (empty) desktop.
+        # Without a window manager the output window is mapped at once. Only
+        # motion over it reaches weston, so the pointer is lined up after.
         wait_for(self._output_shown, SERVER_TIMEOUT, "weston's output window")
+        self.align_pointer()
 
     def _output_shown(self):
         out = self.run(["xwininfo", "-name", "Weston Compositor - screen0"], check=False)
