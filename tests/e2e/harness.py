@@ -240,17 +240,20 @@ class XSession:
         self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("SDL_VIDEODRIVER", None)
+        # A client started at once could still find no server there (seen on
+        # a busy machine, with no window manager to wait for): wait for an answer.
+        wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self._wm_check(), SERVER_TIMEOUT, "Xvfb to answer")
         if window_manager:
             self.wm = processes.start(["openbox", "--sm-disable"], env=self.env,
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wait_for(self._wm_running, SERVER_TIMEOUT, "openbox")
+            wait_for(lambda: "window id" in self._wm_check(), SERVER_TIMEOUT, "openbox")
         self.map = ScreenMap(width, height)
         self.pointer = (0, 0)
         self.shot_dir = tempfile.mkdtemp(prefix="quillmara-e2e-shots-")
 
-    def _wm_running(self):
-        out = self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
-        return "window id" in out
+    def _wm_check(self):
+        """The root's window manager property as xprop prints it; empty while no server answers."""
+        return self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
 
     def run(self, args, check=True):
         result = subprocess.run(args, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
