@@ -229,8 +229,11 @@ class XSession:
         self.width, self.height = width, height
         read_end, write_end = os.pipe()
         self.xvfb = processes.start(
+            # -noreset: by default the server resets as its last client leaves,
+            # and a client connecting meanwhile (openbox, the game, right after
+            # a short-lived xprop or xdotool) fails to open the display.
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp",
-             *xvfb_args],
+             "-noreset", *xvfb_args],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -240,8 +243,6 @@ class XSession:
         self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("SDL_VIDEODRIVER", None)
-        # A client started at once could still find no server there (seen on
-        # a busy machine, with no window manager to wait for): wait for an answer.
         wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self._wm_check(), SERVER_TIMEOUT, "Xvfb to answer")
         if window_manager:
             self.wm = processes.start(["openbox", "--sm-disable"], env=self.env,
