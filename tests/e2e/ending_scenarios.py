@@ -9,12 +9,14 @@ Exits 0 when the scenario passed, 1 when it failed (with the reason)."""
 import os
 import re
 import struct
+import subprocess
 import sys
 import time
 
-from harness import Game, Processes, XSession, check, format_time, run_scenario, scenario_arguments, wait_for
-from play_scenarios import BACK, EXIT, HIGH_SCORES, MUSIC, OPTIONS, OUT_OF_THE_WAY, SOUND, START, cell_centre
-from play_scenarios import on_main_menu, start_game
+from harness import (EXIT_TIMEOUT, SHOW_TIMEOUT, WINDOW_TIMEOUT, Game, Processes, XSession, check, format_time,
+                     run_scenario, scenario_arguments, wait_for)
+from play_scenarios import EXIT, HIGH_SCORES, MUSIC, OPTIONS, OUT_OF_THE_WAY, SOUND, START, cell_centre
+from play_scenarios import lamp, music_off, on_main_menu, select, shows_piece, start_game
 
 IMAGES = [
     "Tex/Fail.Tex", "Tex/Won.Tex", "Tex/Quillmara.Tex", "Tex/MousePtr.Tex", "Tex/Menu/Start.Tex",
@@ -43,14 +45,20 @@ def message_box_window(session, caption):
 
 
 def expect_fatal_message(session, game, caption, text):
-    """The message box shows with its caption; OK is pressed; the text is on
-    standard error and the process ends with 255."""
-    box = wait_for(lambda: message_box_window(session, caption), 10, "a message box titled %r" % caption)
-    time.sleep(0.3)
-    session.run(["xdotool", "windowactivate", "--sync", box], check=False)
-    session.run(["xdotool", "key", "--window", box, "Return"], check=False)
-    session.run(["xdotool", "key", "Return"], check=False)
-    code = game.wait_exit(timeout=10)
+    """The message box shows with its caption; OK is pressed until the game
+    ends (a box just listed may not take keys yet); the text is on standard
+    error and the process ends with 255."""
+    box = wait_for(lambda: message_box_window(session, caption), WINDOW_TIMEOUT, "a message box titled %r" % caption)
+
+    def press_ok():
+        if game.process.poll() is not None:
+            return True
+        session.run(["xdotool", "windowactivate", "--sync", box], check=False)
+        session.run(["xdotool", "key", "--window", box, "Return"], check=False)
+        session.run(["xdotool", "key", "Return"], check=False)
+        return False
+    wait_for(press_ok, EXIT_TIMEOUT, "the game to end once OK is pressed on %r" % caption, interval=0.3)
+    code = game.process.returncode
     check(code == 255, "the game ended with %s, not 255, after %r" % (code, text))
     check("%s: %s" % (caption, text) in game.stderr(), "standard error lacks %r: %r" % (text, game.stderr()))
 
@@ -61,8 +69,12 @@ def run_with(processes, session, args, prepare, body, env=None):
         body(game)
     finally:
         if game.process.poll() is None:
-            game.process.terminate()
-            game.process.wait(timeout=5)
+            game.process.terminate()  # a game held by a message box ignores it
+            try:
+                game.process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                game.process.kill()
+                game.process.wait()
         game.close()
 
 
@@ -70,7 +82,7 @@ def scenario_exit_codes(processes, session, args):
     def exit_button(game):
         game.wait_window()
         on_main_menu(game)
-        session.click(*EXIT)
+        game.click(*EXIT)
         check(game.wait_exit() == 1, "the Exit button ended the game with %s, not 1" % game.process.returncode)
 
     def close_window(game):
@@ -100,7 +112,7 @@ def scenario_missing_sounds(processes, session, args):
     def level_missing(game):
         game.wait_window()
         on_main_menu(game)
-        session.click(*START)
+        game.click(*START)
         expect_fatal_message(session, game, "Quillmara", "Level file can't be opened!")
 
     run_with(processes, session, args, without("Tex/Level.txt"), level_missing)
@@ -108,9 +120,9 @@ def scenario_missing_sounds(processes, session, args):
     def best_times_missing(game):
         game.wait_window()
         on_main_menu(game)
-        session.click(*HIGH_SCORES)
+        game.click(*HIGH_SCORES)
         for i in range(4):
-            wait_for(lambda: game.clock(340, 150 + 70 * i) == format_time(0), 5,
+            wait_for(lambda: game.clock(340, 150 + 70 * i) == format_time(0), SHOW_TIMEOUT,
                      "best time %d drawn as the current value 00-00-00" % i)
         check(game.process.poll() is None, "the game ended without config0.bst")
 
@@ -133,6 +145,24 @@ def energy(samples):
     return sum(v * v for v in samples) / max(len(samples), 1)
 
 
+def output_frames(path):
+    return os.path.getsize(path) // 4
+
+
+def wait_output(path, frames, what):
+    """Waits until the disk driver has written `frames` frames in all."""
+    wait_for(lambda: output_frames(path) >= frames, SHOW_TIMEOUT, what)
+
+
+def wait_silent(path, frames=4410):
+    """Waits until the last `frames` frames written (0.1 s) are silent: what
+    sounded before has died away."""
+    def silent():
+        left, right = read_samples(path, max(os.path.getsize(path) - 4 * frames, 0))
+        return len(left) == frames and max(map(abs, left + right)) == 0
+    wait_for(silent, SHOW_TIMEOUT, "the mixed output to fall silent")
+
+
 def disk_env(game_folder_hint):
     return {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": game_folder_hint}
 
@@ -151,13 +181,16 @@ def scenario_sound(processes, session, args):
     def music_then_silence(game):
         game.wait_window()
         on_main_menu(game)
-        time.sleep(1.5)
+        wait_output(output, 44100, "a second of mixed output")
         left, right = read_samples(output, max(os.path.getsize(output) - 4 * 22050, 0))
         check(energy(left) + energy(right) > 1000, "no music in the mixed output")
-        session.click(*OPTIONS)
-        session.click(*MUSIC)
-        session.click(*SOUND)
-        time.sleep(0.6)  # the Sound button's own click still sounds
+        game.click(*OPTIONS)
+        lamp(game, "music", True, "the music lamp on")
+        game.click(*MUSIC)
+        lamp(game, "music", False, "the music lamp off")
+        game.click(*SOUND)
+        lamp(game, "sound", False, "the sound lamp off")
+        wait_silent(output)  # the Sound button's own click still sounds
         mark = os.path.getsize(output)
         time.sleep(1.0)
         left, right = read_samples(output, mark)
@@ -170,15 +203,16 @@ def scenario_sound(processes, session, args):
     def panned_jumps(game):
         game.wait_window()
         on_main_menu(game)
-        session.click(*OPTIONS)
-        session.click(*MUSIC)
-        session.click(*BACK)
-        session.click(*START, settle=0.6)
-        session.move(*OUT_OF_THE_WAY)
+        music_off(game)
+        start_game(game)
         for (from_cell, to_cell, side) in (((0, 4), (0, 0), "left"), ((8, 4), (8, 8), "right")):
-            session.click(*cell_centre(*from_cell), settle=0.3)
+            select(game, *from_cell)
+            wait_silent(output)  # the selection's own sound
             mark = os.path.getsize(output)
-            session.click(*cell_centre(*to_cell), settle=0.8)
+            game.click(*cell_centre(*to_cell))
+            wait_for(lambda: shows_piece(game, *to_cell), SHOW_TIMEOUT, "the jump landing on %s" % (to_cell,))
+            # The landing sounds from the frame that showed it: 0.8 s of it.
+            wait_output(output, output_frames(output) + 35280, "0.8 s of output after the landing")
             left, right = read_samples(output, mark)
             louder, softer = (energy(left), energy(right)) if side == "left" else (energy(right), energy(left))
             check(louder > 2 * softer and louder > 1000,

@@ -21,6 +21,14 @@ PICTURE_W, PICTURE_H = 800, 600
 GREEN = (0, 255, 0)
 TOLERANCE = 8  # one 16-bit step of a 5-bit channel, widened to 8 bits
 
+# How long to wait for something that normally takes a fraction of a second.
+# Generous for a two-core machine busy with a parallel build; a passing run
+# waits only as long as the thing takes.
+SERVER_TIMEOUT = 30  # a server or window manager to answer
+WINDOW_TIMEOUT = 30  # a window (the game's, a message box) to appear
+SHOW_TIMEOUT = 15    # the screen (or a file) to change after an input
+EXIT_TIMEOUT = 20    # a process to end
+
 
 class ScenarioFailed(AssertionError):
     pass
@@ -207,7 +215,7 @@ class Processes:
             if process.poll() is None:
                 try:
                     process.send_signal(signal.SIGTERM)
-                    process.wait(timeout=3)
+                    process.wait(timeout=5)
                 except subprocess.TimeoutExpired:
                     process.kill()
                     process.wait()
@@ -221,8 +229,11 @@ class XSession:
         self.width, self.height = width, height
         read_end, write_end = os.pipe()
         self.xvfb = processes.start(
+            # -noreset: by default the server resets as its last client leaves,
+            # and a client connecting meanwhile (openbox, the game, right after
+            # a short-lived xprop or xdotool) fails to open the display.
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp",
-             *xvfb_args],
+             "-noreset", *xvfb_args],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -232,17 +243,18 @@ class XSession:
         self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("SDL_VIDEODRIVER", None)
+        wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self._wm_check(), SERVER_TIMEOUT, "Xvfb to answer")
         if window_manager:
             self.wm = processes.start(["openbox", "--sm-disable"], env=self.env,
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wait_for(self._wm_running, 10, "openbox")
+            wait_for(lambda: "window id" in self._wm_check(), SERVER_TIMEOUT, "openbox")
         self.map = ScreenMap(width, height)
         self.pointer = (0, 0)
         self.shot_dir = tempfile.mkdtemp(prefix="quillmara-e2e-shots-")
 
-    def _wm_running(self):
-        out = self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
-        return "window id" in out
+    def _wm_check(self):
+        """The root's window manager property as xprop prints it; empty while no server answers."""
+        return self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
 
     def run(self, args, check=True):
         result = subprocess.run(args, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
@@ -268,11 +280,14 @@ class XSession:
         x, y = self.pointer
         return (x - 2, y - 10, x + 38, y + 27)
 
-    def click(self, x, y, settle=0.15):
-        self.move(x, y)
-        time.sleep(0.1)  # let a frame sample the new position first
-        self.run(["xdotool", "click", "1"])
-        time.sleep(settle)
+    def align_pointer(self):
+        """Moves the pointer to the far corner and back to (0, 0). weston's
+        X11 backend moves its own pointer by the X pointer's relative motion,
+        clamped to its output, so the two drift apart once the X pointer has
+        touched an edge or moved before weston's window took it; clamped at
+        both corners they agree again."""
+        for x, y in ((self.width - 1, self.height - 1), (0, 0)):
+            self.run(["xdotool", "mousemove", str(x), str(y)])
 
     def key(self, name, hold=0.1):
         """A key as a player presses it: down, a short pause, up."""
@@ -296,13 +311,15 @@ class XSession:
 
 
 SCREENSHOT_BYTES = 1440054  # an 800x600 24-bit BMP
+POINTER_W = 38  # one frame of Tex/MousePtr.Tex, a strip of frames side by side
+PLAY_POINTER_SHIFT = (-2, -10)  # where play draws the pointer, from the point it sampled
 
 
 def take_screenshot(session, folder, name):
     """Presses F9 and waits until `name` in `folder` is a whole screenshot; returns its path."""
     session.key("F9")
     path = os.path.join(folder, name)
-    wait_for(lambda: os.path.isfile(path) and os.path.getsize(path) == SCREENSHOT_BYTES, 5,
+    wait_for(lambda: os.path.isfile(path) and os.path.getsize(path) == SCREENSHOT_BYTES, SHOW_TIMEOUT,
              "%s of %d bytes in %s" % (name, SCREENSHOT_BYTES, folder))
     return path
 
@@ -333,8 +350,15 @@ class Game:
                                        stdout=subprocess.DEVNULL, stderr=self.stderr_file)
         self.images = {}
 
-    def wait_window(self, timeout=10):
-        self.window = wait_for(lambda: self.session.window_titled("Tavrin"), timeout, "the game's window")
+    def running(self):
+        """True while the game runs; a scenario fails at once when it ended."""
+        if self.process.poll() is not None:
+            raise ScenarioFailed("the game ended with %s: %r" % (self.process.returncode, self.stderr()))
+        return True
+
+    def wait_window(self, timeout=WINDOW_TIMEOUT):
+        self.window = wait_for(lambda: self.running() and self.session.window_titled("Tavrin"), timeout,
+                               "the game's window")
         return self.window
 
     def image(self, relative):
@@ -347,8 +371,36 @@ class Game:
         return image_match(screen, self.session.map, self.image(relative), x, y, src,
                            skip=self.session.pointer_area()) >= threshold
 
-    def wait_shows(self, relative, x, y, src=None, timeout=5, what=None):
-        wait_for(lambda: self.shows(relative, x, y, src), timeout, what or "%s at (%d, %d)" % (relative, x, y))
+    def wait_shows(self, relative, x, y, src=None, timeout=SHOW_TIMEOUT, what=None):
+        wait_for(lambda: self.running() and self.shows(relative, x, y, src), timeout,
+                 what or "%s at (%d, %d)" % (relative, x, y))
+
+    def pointer_drawn(self, x, y, screen=None):
+        """Whether one frame of the animated pointer is drawn with its top
+        left at picture pixel (x, y)."""
+        screen = screen or self.session.screenshot()
+        strip = self.image("Tex/MousePtr.Tex")
+        return any(image_match(screen, self.session.map, strip, x, y, (left, 0, left + POINTER_W, strip.height)) >= 0.9
+                   for left in range(0, strip.width, POINTER_W))
+
+    def point_at(self, x, y):
+        """Moves the pointer to picture pixel (x, y) and waits until a frame
+        sampled it: the game draws its own pointer there (shifted in play)."""
+        self.session.move(x, y)
+        places = ((x, y), (x + PLAY_POINTER_SHIFT[0], y + PLAY_POINTER_SHIFT[1]))
+
+        def drawn():
+            screen = self.running() and self.session.screenshot()
+            return any(self.pointer_drawn(px, py, screen) for px, py in places)
+        wait_for(drawn, SHOW_TIMEOUT, "the game's pointer drawn where the X pointer is, (%d, %d)" % (x, y))
+
+    def click(self, x, y):
+        """Points at picture pixel (x, y) and clicks there. The menus act on
+        the pointer a frame sampled before the click, so the click waits for
+        that frame. The game reads the pointer in the frame that takes the
+        click, so before the next move, wait for what the click shows."""
+        self.point_at(x, y)
+        self.session.run(["xdotool", "click", "1"])
 
     def clock(self, x, y, screen=None):
         screen = screen or self.session.screenshot()
@@ -359,7 +411,7 @@ class Game:
         with open(self.stderr_path) as f:
             return f.read()
 
-    def wait_exit(self, timeout=10):
+    def wait_exit(self, timeout=EXIT_TIMEOUT):
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:

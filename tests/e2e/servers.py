@@ -14,7 +14,7 @@ import subprocess
 import tempfile
 import time
 
-from harness import ScenarioFailed, XSession, wait_for
+from harness import EXIT_TIMEOUT, SERVER_TIMEOUT, ScenarioFailed, XSession, wait_for
 
 SKIPPED = 77  # SKIP_RETURN_CODE of the scenarios in CMakeLists.txt
 
@@ -33,6 +33,17 @@ def private_folder(prefix):
     return folder
 
 
+def end(process):
+    """Ends a server by its id, by force when it does not end in time."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=EXIT_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
 def error_lines(text):
     """Lines of a normal start that must not be there."""
     return [line for line in text.splitlines() if "error" in line.lower()]
@@ -44,8 +55,10 @@ class WestonSession(XSession):
     """weston's X11 backend in a 1024x768 Xvfb with no window manager: its
     output window sits at (0, 0) and covers the screen, so screen grabs and
     xdotool on the X display reach the Wayland client at the same pixels, and
-    keys go to the window under the pointer. (Its headless backend has no
-    seat, and SDL 2.26 crashes in SDL_Init there.)"""
+    keys go to the window under the pointer, once weston's pointer is lined up
+    with the X pointer (see XSession.align_pointer), which the session does as
+    it starts. (Its headless backend has no seat, and SDL 2.26 crashes in
+    SDL_Init there.)"""
 
     SOCKET = "quillmara-e2e"
 
@@ -58,12 +71,17 @@ class WestonSession(XSession):
             env=dict(self.env, XDG_RUNTIME_DIR=self.runtime), stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
         wait_for(lambda: self.weston.poll() is not None or os.path.exists(os.path.join(self.runtime, self.SOCKET)),
-                 10, "weston's socket")
+                 SERVER_TIMEOUT, "weston's socket")
         if self.weston.poll() is not None:
             raise ScenarioFailed("weston ended at start with %s" % self.weston.returncode)
-        # Without a window manager the output window is mapped at once;
-        # a grab then shows weston's (empty) desktop.
-        time.sleep(0.5)
+        # Without a window manager the output window is mapped at once. Only
+        # motion over it reaches weston, so the pointer is lined up after.
+        wait_for(self._output_shown, SERVER_TIMEOUT, "weston's output window")
+        self.align_pointer()
+
+    def _output_shown(self):
+        out = self.run(["xwininfo", "-name", "Weston Compositor - screen0"], check=False)
+        return "IsViewable" in out
 
     def game_env(self):
         """What the game gets: Wayland only, and no X display to fall back on.
@@ -73,9 +91,7 @@ class WestonSession(XSession):
 
     def close(self):
         # weston removes its socket and lock as it ends; only then can the folder go.
-        if self.weston.poll() is None:
-            self.weston.terminate()
-            self.weston.wait(timeout=5)
+        end(self.weston)
         super().close()
         shutil.rmtree(self.runtime, ignore_errors=True)
 
@@ -104,7 +120,7 @@ class SoundServer:
              "--load=module-null-sink sink_name=%s" % self.SINK, "--load=module-native-protocol-unix",
              "--load=module-always-sink"],
             env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: self.server.poll() is not None or self._answers(), 10, "PulseAudio to answer")
+        wait_for(lambda: self.server.poll() is not None or self._answers(), SERVER_TIMEOUT, "PulseAudio to answer")
         if self.server.poll() is not None:
             raise ScenarioFailed("pulseaudio ended at start with %s" % self.server.returncode)
         self.start_recording()
@@ -132,7 +148,7 @@ class SoundServer:
              "--latency-msec=20"],
             env=self.env, stdout=output, stderr=subprocess.DEVNULL)
         output.close()
-        wait_for(lambda: os.path.getsize(self.recording) > 0, 10, "parec to record")
+        wait_for(lambda: os.path.getsize(self.recording) > 0, SERVER_TIMEOUT, "parec to record")
 
     def record(self, seconds, during=None):
         """What the sink plays over the next `seconds`, with `during` called
@@ -148,12 +164,26 @@ class SoundServer:
         samples.frombytes(data[:len(data) // 4 * 4])
         return samples[0::2], samples[1::2]
 
+    def wait_silent(self, seconds=0.1):
+        """Waits until the last `seconds` recorded are silent: what sounded
+        before has died away."""
+        size = 4 * int(RATE * seconds)
+
+        def silent():
+            end_at = os.path.getsize(self.recording) // 4 * 4
+            if end_at < size:
+                return False
+            with open(self.recording, "rb") as f:
+                f.seek(end_at - size)
+                samples = array.array("h")
+                samples.frombytes(f.read(size))
+            return max(map(abs, samples)) < 16
+        wait_for(silent, SERVER_TIMEOUT, "the sink to fall silent")
+
     def close(self):
         # The server writes into its home as it ends; only then can it go.
         for process in (self.recorder, self.server):
-            if process.poll() is None:
-                process.terminate()
-                process.wait(timeout=5)
+            end(process)
         shutil.rmtree(self.home, ignore_errors=True)
 
 
