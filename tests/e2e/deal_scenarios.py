@@ -13,7 +13,7 @@ import signal
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "install"))
-from harness import check, wait_for  # noqa: E402
+from harness import SHOW_TIMEOUT, check, wait_for  # noqa: E402
 from install_scenarios import (  # noqa: E402
     InstalledGame, fresh, in_x_session, install, installation_processes, run_installed, wait_board)
 from play_scenarios import on_main_menu, start_game  # noqa: E402
@@ -41,7 +41,7 @@ def play_dealt(args, work, options, body):
                 if dealt:
                     # The dealer points the link at the next level once the
                     # game has read the last one.
-                    wait_for(lambda: os.readlink(link) != dealt[-1], 5, "the next level to be dealt")
+                    wait_for(lambda: os.readlink(link) != dealt[-1], SHOW_TIMEOUT, "the next level to be dealt")
                     session.key("Escape")
                     on_main_menu(game)
                 dealt.append(os.readlink(link))

@@ -22,7 +22,8 @@ import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from harness import (  # noqa: E402
-    Game, Processes, ScenarioFailed, XSession, check, run_scenario, scenario_arguments, take_screenshot, wait_for)
+    SHOW_TIMEOUT, Game, Processes, ScenarioFailed, XSession, check, run_scenario, scenario_arguments, take_screenshot,
+    wait_for)
 
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 APP_ID = "io.github.quillmara.Quillmara"
@@ -720,7 +721,7 @@ def wait_board(game, level, what):
         return [game.shows("Tex/Lamp.Tex", 175 + 50 * (i % 9) - 7, 75 + 50 * (i // 9) - 15, threshold=0.9,
                            screen=screen) for i in range(81)]
 
-    wait_for(lambda: pieces_on_screen() == expected, 5, "the pieces of %s on the board" % what)
+    wait_for(lambda: pieces_on_screen() == expected, SHOW_TIMEOUT, "the pieces of %s on the board" % what)
     return expected
 
 
