@@ -38,7 +38,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -87,14 +86,21 @@ void writeFile(const fs::path& path, const std::string& text) {
     if (failure) die("cannot write " + path.string() + ": " + failure.message());
 }
 
-class Dealer {
-public:
-    Dealer(const fs::path& play, int inotify) : play_(play), inotify_(inotify) {}
-    virtual ~Dealer() = default;
+fs::path makeFolder(const fs::path& play, const char* name) {
+    const fs::path path = play / name;
+    std::error_code failure;
+    fs::create_directories(path, failure);
+    if (failure) die("cannot make the folder " + path.string() + ": " + failure.message());
+    return path;
+}
 
-    // Deals the next level: its file, the watch on it, then the link.
-    void deal() {
-        const fs::path level = nextLevel();
+// Tex/Level.txt and the watch on the level it leads to.
+class LevelLink {
+public:
+    LevelLink(const fs::path& play, int inotify) : play_(play), inotify_(inotify) {}
+
+    // Points the link at `level` once it is watched.
+    void deal(const fs::path& level) {
         const int watch = inotify_add_watch(inotify_, level.c_str(), IN_CLOSE_NOWRITE);
         if (watch < 0) die("cannot watch " + level.string() + ": " + std::strerror(errno));
         if (watch_ >= 0 && watch_ != watch) inotify_rm_watch(inotify_, watch_);
@@ -121,38 +127,23 @@ public:
         return read;
     }
 
-    // What the game's reading of the level dealt last means for the next.
-    virtual void played() {}
-
-protected:
-    virtual fs::path nextLevel() = 0;
-    fs::path folder(const char* name) const {
-        const fs::path path = play_ / name;
-        std::error_code failure;
-        fs::create_directories(path, failure);
-        if (failure) die("cannot make the folder " + path.string() + ": " + failure.message());
-        return path;
-    }
-
-    const fs::path play_;
-
 private:
+    const fs::path play_;
     const int inotify_;
     int watch_ = -1;
 };
 
 // The set in its order, a copy of each level in series/.
-class Series : public Dealer {
+class Series {
 public:
-    Series(const fs::path& play, int inotify, const fs::path& data, const char* name)
-        : Dealer(play, inotify), data_(data) {
+    Series(const fs::path& play, const fs::path& data, const char* name) : data_(data) {
         std::istringstream order(readFile(data / "levels.order"));
         for (std::string line; std::getline(order, line);) {
             const std::string level = line.substr(0, line.find('\t'));
             if (!level.empty()) names_.push_back(level);
         }
         if (names_.empty()) die("no levels listed in " + (data / "levels.order").string());
-        folder_ = folder("series");
+        folder_ = makeFolder(play, "series");
         if (name != nullptr) {
             next_ = indexOf(name);
             if (next_ == names_.size()) die(std::string("no level named '") + name + "' in the set");
@@ -164,17 +155,14 @@ public:
         }
     }
 
-    void played() override {
+    // The game read the level dealt last: the next follows it.
+    void played() {
         writeFile(folder_ / "last", names_[current_] + "\n");
         next_ = (current_ + 1) % names_.size();
     }
 
-private:
-    size_t indexOf(const std::string& name) const {
-        return static_cast<size_t>(std::find(names_.begin(), names_.end(), name) - names_.begin());
-    }
-
-    fs::path nextLevel() override {
+    // Writes the next level's file.
+    fs::path nextLevel() {
         current_ = next_;
         const std::string& name = names_[current_];
         const std::string text = readFile(data_ / "levels" / (name + ".txt"));
@@ -184,6 +172,11 @@ private:
         return level;
     }
 
+private:
+    size_t indexOf(const std::string& name) const {
+        return static_cast<size_t>(std::find(names_.begin(), names_.end(), name) - names_.begin());
+    }
+
     const fs::path data_;
     fs::path folder_;
     std::vector<std::string> names_;
@@ -191,14 +184,13 @@ private:
 };
 
 // A generated level from a new random seed each time.
-class Endless : public Dealer {
+class Endless {
 public:
-    Endless(const fs::path& play, int inotify, int pieces) : Dealer(play, inotify), pieces_(pieces) {
-        folder_ = folder("endless");
-    }
+    Endless(const fs::path& play, int pieces) : pieces_(pieces), folder_(makeFolder(play, "endless")) {}
 
-private:
-    fs::path nextLevel() override {
+    void played() {}
+
+    fs::path nextLevel() {
         const uint32_t seed = random_();
         const fs::path level = folder_ / (std::to_string(seed) + "-" + std::to_string(pieces_) + ".txt");
         writeFile(level, levelText(generateLevel(seed, pieces_)));
@@ -206,6 +198,7 @@ private:
         return level;
     }
 
+private:
     // Only the KEEP_ENDLESS newest levels stay; the one just dealt always does.
     void prune(const fs::path& dealt) {
         std::vector<std::pair<fs::file_time_type, fs::path>> levels;
@@ -221,7 +214,7 @@ private:
     }
 
     const int pieces_;
-    fs::path folder_;
+    const fs::path folder_;
     std::random_device random_;
 };
 
@@ -243,32 +236,13 @@ void usage() {
     std::exit(2);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 5 || argc > 6) usage();
-    long pid = 0, pieces = 0;
-    if (!parseNumber(argv[1], 1, INT32_MAX, &pid)) usage();
-    const std::string mode = argv[3];
-    const bool endless = mode == "--endless";
-    if (endless ? argc != 5 || !parseNumber(argv[4], GENERATED_PIECES_MIN, GENERATED_PIECES_MAX, &pieces)
-                : mode != "--series") {
-        usage();
-    }
-
-    const int game = openPidfd(pid);
-    if (game < 0) die("cannot follow the process " + std::string(argv[1]) + ": " + std::strerror(errno));
-    const int inotify = inotify_init1(IN_CLOEXEC);
-    if (inotify < 0) die(std::string("cannot watch files: ") + std::strerror(errno));
-
-    const fs::path play = argv[2];
-    std::unique_ptr<Dealer> dealer;
-    if (endless) {
-        dealer = std::make_unique<Endless>(play, inotify, static_cast<int>(pieces));
-    } else {
-        dealer = std::make_unique<Series>(play, inotify, argv[4], argc == 6 ? argv[5] : nullptr);
-    }
-    dealer->deal();
+// Deals the first level, leaves the caller, and deals a new level each time
+// the game has read the last one, until the game ends. `Source` gives the
+// levels: nextLevel() writes the next one's file, played() hears that the
+// game read it.
+template <typename Source>
+int dealUntilTheGameEnds(Source& source, LevelLink& link, int game, int inotify) {
+    link.deal(source.nextLevel());
 
     std::fflush(nullptr);
     const pid_t child = fork();
@@ -289,9 +263,37 @@ int main(int argc, char** argv) {
             return 2;
         }
         if (watched[0].revents != 0) return 0;  // the game ended
-        if (watched[1].revents != 0 && dealer->levelRead()) {
-            dealer->played();
-            dealer->deal();
+        if (watched[1].revents != 0 && link.levelRead()) {
+            source.played();
+            link.deal(source.nextLevel());
         }
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5 || argc > 6) usage();
+    long pid = 0, pieces = 0;
+    if (!parseNumber(argv[1], 1, INT32_MAX, &pid)) usage();
+    const std::string mode = argv[3];
+    const bool endless = mode == "--endless";
+    if (endless ? argc != 5 || !parseNumber(argv[4], GENERATED_PIECES_MIN, GENERATED_PIECES_MAX, &pieces)
+                : mode != "--series") {
+        usage();
+    }
+
+    const int game = openPidfd(pid);
+    if (game < 0) die("cannot follow the process " + std::string(argv[1]) + ": " + std::strerror(errno));
+    const int inotify = inotify_init1(IN_CLOEXEC);
+    if (inotify < 0) die(std::string("cannot watch files: ") + std::strerror(errno));
+
+    const fs::path play = argv[2];
+    LevelLink link(play, inotify);
+    if (endless) {
+        Endless source(play, static_cast<int>(pieces));
+        return dealUntilTheGameEnds(source, link, game, inotify);
+    }
+    Series source(play, argv[4], argc == 6 ? argv[5] : nullptr);
+    return dealUntilTheGameEnds(source, link, game, inotify);
 }
