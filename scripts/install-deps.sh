@@ -9,6 +9,7 @@ packages=(
   xvfb openbox xdotool x11-utils imagemagick
   weston pulseaudio pulseaudio-utils
   lintian desktop-file-utils appstream
+  emscripten opus-tools chromium chromium-driver python3-selenium
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,8 @@
 # Sets up, builds and runs every test. Extra arguments go to cmake's configure
 # steps (CI passes -DQM_WERROR=ON).
 #
-#   build/           every test, the end-to-end tests in X included
+#   build/           every test, the end-to-end tests in X and the browser
+#                    build (build-web/) played in Chromium included
 #   build-sanitize/  the same sources with AddressSanitizer, UndefinedBehavior-
 #                    Sanitizer and LeakSanitizer: the unit and headless tests,
 #                    the long soak and the bitmap corpus (no X tests, no
@@ -50,9 +51,9 @@ stage "sanitize configure" cmake -S . -B build-sanitize -DQM_TESTS=ON -DQM_SANIT
 stage "sanitize build" cmake --build build-sanitize -j"$jobs"
 export ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-# The unit and headless tests only: the X scenarios and the installed game
+# The unit and headless tests only: the X scenarios, the browser and the installed game
 # (cpack included) are the normal build's.
-stage "sanitize test" ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j"$jobs" -LE 'e2e|install'
+stage "sanitize test" ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j"$jobs" -LE 'e2e|install|web'
 stage "sanitize reports" no_sanitizer_reports
 
 fuzz_options=()
