@@ -12,6 +12,7 @@ the X scenarios run here unchanged.
 import base64
 import functools
 import http.server
+import math
 import os
 import shutil
 import sys
@@ -43,6 +44,14 @@ def missing_programs(site):
     if not os.path.isfile(os.path.join(site, "index.html")):
         return "no site in %s (scripts/web.sh builds it; it needs emcc)" % site
     return None
+
+
+def inside(start, scale, index):
+    """The first whole CSS pixel within picture pixel `index` along one axis:
+    mouse events carry whole CSS pixels, so the centre of a scaled picture
+    pixel may round into its neighbour."""
+    first = math.ceil(start + index * scale)
+    return first if first < start + (index + 1) * scale else start + (index + 0.5) * scale
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -80,13 +89,18 @@ class Page:
         self.profile = tempfile.mkdtemp(prefix="quillmara-web-profile-")
         self.downloads = tempfile.mkdtemp(prefix="quillmara-web-downloads-")
         options = webdriver.ChromeOptions()
-        for argument in ("--headless=new", "--no-sandbox", "--window-size=1024,768", "--user-data-dir=" + self.profile):
+        for argument in ("--headless=new", "--no-sandbox", "--window-size=1024,900", "--user-data-dir=" + self.profile):
             options.add_argument(argument)
         options.binary_location = CHROMIUM
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
         self.driver.execute_cdp_cmd("Browser.setDownloadBehavior",
                                     {"behavior": "allow", "downloadPath": self.downloads})
+        # A page of 1000x750: the canvas scaled by 1.25 through CSS, a scale
+        # at which every picture pixel holds a whole CSS pixel, where mouse
+        # events fall.
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                    {"width": 1000, "height": 750, "deviceScaleFactor": 1, "mobile": False})
         if before_start:
             self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": before_start})
         self.driver.get(site.url + query)
@@ -166,7 +180,7 @@ class Page:
         left, top, width, height = self.driver.execute_script(
             "const r = document.getElementById('screen').getBoundingClientRect();"
             "return [r.left, r.top, r.width, r.height]")
-        return left + (x + 0.5) * width / PICTURE_W, top + (y + 0.5) * height / PICTURE_H
+        return inside(left, width / PICTURE_W, x), inside(top, height / PICTURE_H, y)
 
     def mouse(self, kind, x, y, **extra):
         px, py = self.page_point(x, y)
