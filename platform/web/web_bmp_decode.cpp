@@ -1,0 +1,79 @@
+// The bitmap variants the straight path does not take, decoded by the
+// browser's own image decoder, the same job SDL's loader does on the
+// desktop: createImageBitmap on the file's bytes, read back through an
+// OffscreenCanvas.
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "platform/common/bmp_decode.h"
+
+// Decodes `size` bytes at `bytes`: a malloc'd block of width*height RGBA
+// pixels with the sides at `width` and `height`, or 0 with the browser's
+// reason in `reason` (`reasonSize` bytes).
+EM_ASYNC_JS(uint8_t*, browserDecodeImage, (const uint8_t* bytes, int size, int* width, int* height, char* reason,
+                                           int reasonSize), {
+    var file = new Blob([HEAPU8.slice(bytes, bytes + size)], {type: 'image/bmp'});
+    var why = function(e) {
+        stringToUTF8('the browser cannot decode the bitmap: ' + (e && e.message ? e.message : e), reason, reasonSize);
+        return 0;
+    };
+    var image;
+    try {
+        // The file's own values: no colour management, no alpha applied.
+        image = await createImageBitmap(file, {premultiplyAlpha: 'none', colorSpaceConversion: 'none'});
+    } catch (e) {
+        return why(e);
+    }
+    try {
+        var canvas = new OffscreenCanvas(image.width, image.height);
+        var context = canvas.getContext('2d');
+        context.drawImage(image, 0, 0);
+        var pixels = context.getImageData(0, 0, image.width, image.height).data;
+        var out = _malloc(pixels.length);
+        if (!out) return why('no memory for the image');
+        HEAPU8.set(pixels, out);
+        HEAP32[width >> 2] = image.width;
+        HEAP32[height >> 2] = image.height;
+        return out;
+    } catch (e) {
+        return why(e);
+    } finally {
+        image.close();
+    }
+});
+
+namespace bmpdecode {
+
+bool decodeOtherVariant(std::FILE* file, int64_t fileSize, platform::DecodedImage* image, std::string* error) {
+    auto fail = [error](const std::string& reason) {
+        if (error != nullptr) *error = reason;
+        return false;
+    };
+    std::vector<uint8_t> bytes(static_cast<size_t>(fileSize));
+    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
+        return fail("cannot read the file");
+    int width = 0, height = 0;
+    char reason[256] = "";
+    uint8_t* rgba = browserDecodeImage(bytes.data(), static_cast<int>(bytes.size()), &width, &height, reason,
+                                       static_cast<int>(sizeof reason));
+    if (rgba == nullptr) return fail(reason);
+    try {
+        image->pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    } catch (const std::bad_alloc&) {
+        std::free(rgba);
+        throw;
+    }
+    for (size_t i = 0; i < image->pixels.size(); ++i) {
+        const uint8_t* p = rgba + 4 * i;
+        image->pixels[i] = static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
+    }
+    std::free(rgba);
+    image->width = width;
+    image->height = height;
+    return true;
+}
+
+}  // namespace bmpdecode
