@@ -140,6 +140,9 @@ bool chooseLevelFromAddress() {
     if (level.given && random.given) {
         reason = "the address takes either ?level=NAME or ?random=SEED, not both";
         chosen = false;
+    } else if (level.given && level.value.empty()) {
+        reason = "?level takes the NAME of a level of the set (" + joined(levelNames()) + ")";
+        chosen = false;
     } else if (level.given) {
         chosen = chooseNamed(level.value, &reason);
     } else if (random.given) {

@@ -24,6 +24,11 @@ var QM = {
   // so and offers to play again. A refusal stays what the page shows.
   end: function(code) {
     document.body.dataset.exitCode = String(code);
+    // The page stays, so what it plays must stop with the game.
+    if (QM.audio.ctx && QM.audio.ctx.state !== 'closed') {
+      QM.audioStopAll();
+      QM.audio.ctx.close();
+    }
     if (document.body.dataset.state === 'refused') return;
     QM.setState('ended');
     var ended = document.getElementById('ended');
@@ -45,6 +50,7 @@ var QM = {
   showMessage: function(caption, text) {
     var dialog = document.getElementById('message');
     if (!dialog || typeof dialog.showModal !== 'function') return Promise.resolve();
+    document.getElementById('status').hidden = true;
     document.getElementById('message-caption').textContent = caption;
     document.getElementById('message-text').textContent = text;
     return new Promise(function(resolve) {
@@ -127,7 +133,7 @@ var QM = {
       return false;
     }
     var resume = function() {
-      if (A.ctx.state !== 'running') A.ctx.resume();
+      if (A.ctx.state === 'suspended') A.ctx.resume();
     };
     window.addEventListener('pointerdown', resume, true);
     window.addEventListener('keydown', resume, true);
