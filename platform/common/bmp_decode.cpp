@@ -225,10 +225,10 @@ bool decodeAny(std::FILE* file, Image* image, std::string* error, Path path) {
     int64_t fileSize = 0;
     bool decoded = false;
     try {
-        decoded = checkHeaders(file, &header, &fileSize, error) &&
-                  (path == Path::FAST_WHERE_IT_FITS && straightPathFits(header)
-                       ? decodeStraight(file, header, image, error)
-                       : decodeOther(file, fileSize, image, error));
+        decoded =
+            checkHeaders(file, &header, &fileSize, error) &&
+            (path == Path::FAST_WHERE_IT_FITS && straightPathFits(header) ? decodeStraight(file, header, image, error)
+                                                                          : decodeOther(file, fileSize, image, error));
     } catch (const std::bad_alloc&) {
         decoded = fail(error, "no memory for the image");
     }

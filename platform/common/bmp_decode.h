@@ -17,9 +17,9 @@
 namespace bmpdecode {
 
 enum class Path {
-    FAST_WHERE_IT_FITS,         // the straight conversion where it applies, else the backend's decoder
-    OTHER_ONLY,                 // always the backend's decoder: the reference the straight path must match
-    SDL_ONLY = OTHER_ONLY,      // its name on the desktop, where that decoder is SDL's loader
+    FAST_WHERE_IT_FITS,     // the straight conversion where it applies, else the backend's decoder
+    OTHER_ONLY,             // always the backend's decoder: the reference the straight path must match
+    SDL_ONLY = OTHER_ONLY,  // its name on the desktop, where that decoder is SDL's loader
 };
 
 // Decodes the bitmap that `file` holds from its first byte (the caller keeps

@@ -26,23 +26,11 @@
 
 // The value of the address's parameter `name` (malloc'd), or null when the
 // address has no such parameter (or no memory is left for it).
-EM_JS(char*, addressParameter, (const char* name), {
-    var value = new URLSearchParams(location.search).get(UTF8ToString(name));
-    if (value === null) return 0;
-    var size = lengthBytesUTF8(value) + 1;
-    var copy = _malloc(size);
-    if (copy) stringToUTF8(value, copy, size);
-    return copy;
-});
+EM_JS(char*, addressParameter, (const char* name), { return QM.addressParameter(UTF8ToString(name)); });
 
 EM_JS(void, refuseOnPage, (const char* text), { QM.refuse(UTF8ToString(text)); });
 
-// Puts ?random=SEED in the address without reloading.
-EM_JS(void, nameSeedInAddress, (const char* seed), {
-    var address = new URL(location.href);
-    address.searchParams.set('random', UTF8ToString(seed));
-    history.replaceState(history.state, "", address.toString());
-});
+EM_JS(void, nameSeedInAddress, (const char* seed), { QM.nameSeedInAddress(UTF8ToString(seed)); });
 
 namespace webbackend {
 

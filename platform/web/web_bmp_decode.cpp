@@ -13,37 +13,9 @@
 // Decodes `size` bytes at `bytes`: a malloc'd block of width*height RGBA
 // pixels with the sides at `width` and `height`, or 0 with the browser's
 // reason in `reason` (`reasonSize` bytes).
-EM_ASYNC_JS(uint8_t*, browserDecodeImage, (const uint8_t* bytes, int size, int* width, int* height, char* reason,
-                                           int reasonSize), {
-    var file = new Blob([HEAPU8.slice(bytes, bytes + size)], {type: 'image/bmp'});
-    var why = function(e) {
-        stringToUTF8('the browser cannot decode the bitmap: ' + (e && e.message ? e.message : e), reason, reasonSize);
-        return 0;
-    };
-    var image;
-    try {
-        // The file's own values: no colour management, no alpha applied.
-        image = await createImageBitmap(file, {premultiplyAlpha: 'none', colorSpaceConversion: 'none'});
-    } catch (e) {
-        return why(e);
-    }
-    try {
-        var canvas = new OffscreenCanvas(image.width, image.height);
-        var context = canvas.getContext('2d');
-        context.drawImage(image, 0, 0);
-        var pixels = context.getImageData(0, 0, image.width, image.height).data;
-        var out = _malloc(pixels.length);
-        if (!out) return why('no memory for the image');
-        HEAPU8.set(pixels, out);
-        HEAP32[width >> 2] = image.width;
-        HEAP32[height >> 2] = image.height;
-        return out;
-    } catch (e) {
-        return why(e);
-    } finally {
-        image.close();
-    }
-});
+EM_ASYNC_JS(uint8_t*, browserDecodeImage,
+            (const uint8_t* bytes, int size, int* width, int* height, char* reason, int reasonSize),
+            { return await QM.decodeImage(bytes, size, width, height, reason, reasonSize); });
 
 namespace {
 

@@ -104,8 +104,8 @@ void present(PrimarySurface* primary, const uint16_t* pixels, const uint8_t* hin
                                      takeTile(pixels, tx, ty, primary->rgba.data());
                 if (changed && runStart < 0) runStart = tx;
                 if (!changed && runStart >= 0) {
-                    rects.insert(rects.end(),
-                                 {runStart * TILE, ty * TILE, tileRight(tx - 1) - runStart * TILE, tileBottom(ty) - ty * TILE});
+                    rects.insert(rects.end(), {runStart * TILE, ty * TILE, tileRight(tx - 1) - runStart * TILE,
+                                               tileBottom(ty) - ty * TILE});
                     runStart = -1;
                 }
             }
@@ -113,7 +113,9 @@ void present(PrimarySurface* primary, const uint16_t* pixels, const uint8_t* hin
     }
     if (rects.empty()) return;
     putRects(reinterpret_cast<const uint8_t*>(primary->rgba.data()), rects.data(), static_cast<int>(rects.size() / 4));
-    markFirstPicture();
+    static bool firstPictureMarked = false;
+    if (!firstPictureMarked) markFirstPicture();
+    firstPictureMarked = true;
 }
 
 }  // namespace

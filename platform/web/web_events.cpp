@@ -10,17 +10,9 @@
 #include "platform/web/web_backend.h"
 
 // Sleeps until wakeSleeper or `ms` have passed, whichever comes first.
-EM_ASYNC_JS(void, sleepUntilWoken, (uint32_t ms), {
-    await new Promise(function(resolve) {
-        QM.wake = resolve;
-        setTimeout(resolve, ms);
-    });
-    QM.wake = null;
-});
+EM_ASYNC_JS(void, sleepUntilWoken, (uint32_t ms), { await QM.sleep(ms); });
 
-EM_JS(void, wakeSleeper, (), {
-    if (QM.wake) QM.wake();
-});
+EM_JS(void, wakeSleeper, (), { QM.wakeUp(); });
 
 namespace webbackend {
 
@@ -88,7 +80,8 @@ EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*) {
 
 EM_BOOL onFocus(int, const EmscriptenFocusEvent*, void*) {
     EmscriptenVisibilityChangeEvent visibility;
-    if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS && visibility.hidden) return EM_FALSE;
+    if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS && visibility.hidden)
+        return EM_FALSE;
     setFocus(true);
     return EM_FALSE;
 }

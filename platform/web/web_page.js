@@ -27,7 +27,7 @@ var QM = {
     // The page stays, so what it plays must stop with the game.
     if (QM.audio.ctx && QM.audio.ctx.state !== 'closed') {
       QM.audioStopAll();
-      QM.audio.ctx.close();
+      QM.audio.ctx.close().catch(function() {});
     }
     if (document.body.dataset.state === 'refused') return;
     QM.setState('ended');
@@ -60,6 +60,40 @@ var QM = {
     });
   },
 
+  // The value of the address's parameter `name` as a malloc'd string, or 0
+  // when the address has none (or no memory is left).
+  addressParameter: function(name) {
+    var value = new URLSearchParams(location.search).get(name);
+    if (value === null) return 0;
+    var size = lengthBytesUTF8(value) + 1;
+    var copy = _malloc(size);
+    if (copy) stringToUTF8(value, copy, size);
+    return copy;
+  },
+
+  // Puts ?random=SEED in the address without reloading, so that a reload
+  // plays the same board.
+  nameSeedInAddress: function(seed) {
+    var address = new URL(location.href);
+    address.searchParams.set('random', seed);
+    history.replaceState(history.state, '', address.toString());
+  },
+
+  // ---------------------------------------------------------- the waiting
+  wake: null,
+  // Resolves after `ms`, or at once when wakeUp is called meanwhile (a game
+  // event came).
+  sleep: function(ms) {
+    return new Promise(function(resolve) {
+      QM.wake = resolve;
+      setTimeout(resolve, ms);
+    }).then(function() { QM.wake = null; });
+  },
+
+  wakeUp: function() {
+    if (QM.wake) QM.wake();
+  },
+
   // ---------------------------------------------------------- screenshots
   offered: new Set(),
   // Every GAMEn.bmp of the working folder not offered yet goes to the
@@ -84,6 +118,40 @@ var QM = {
         link.remove();
         setTimeout(function() { URL.revokeObjectURL(url); }, 60000);
       });
+  },
+
+  // ---------------------------------------------------------------- images
+  // The browser's own image decoder on the `size` bytes of a bitmap file at
+  // `bytes`: a malloc'd block of RGBA pixels, its sides at `width` and
+  // `height`; or 0 with the reason at `reason` (`reasonSize` bytes).
+  decodeImage: async function(bytes, size, width, height, reason, reasonSize) {
+    var why = function(e) {
+      stringToUTF8('the browser cannot decode the bitmap: ' + (e && e.message ? e.message : e), reason, reasonSize);
+      return 0;
+    };
+    var image;
+    try {
+      // The file's own values: no colour management, no alpha applied.
+      image = await createImageBitmap(new Blob([HEAPU8.slice(bytes, bytes + size)], {type: 'image/bmp'}),
+                                      {premultiplyAlpha: 'none', colorSpaceConversion: 'none'});
+    } catch (e) {
+      return why(e);
+    }
+    try {
+      var context = new OffscreenCanvas(image.width, image.height).getContext('2d');
+      context.drawImage(image, 0, 0);
+      var pixels = context.getImageData(0, 0, image.width, image.height).data;
+      var out = _malloc(pixels.length);
+      if (!out) return why('no memory for the image');
+      HEAPU8.set(pixels, out);
+      HEAP32[width >> 2] = image.width;
+      HEAP32[height >> 2] = image.height;
+      return out;
+    } catch (e) {
+      return why(e);
+    } finally {
+      image.close();
+    }
   },
 
   // ------------------------------------------------------------- the canvas
@@ -133,7 +201,8 @@ var QM = {
       return false;
     }
     var resume = function() {
-      if (A.ctx.state === 'suspended') A.ctx.resume();
+      // A context closed meanwhile (the game ended) refuses; nothing to do then.
+      if (A.ctx.state === 'suspended') A.ctx.resume().catch(function() {});
     };
     window.addEventListener('pointerdown', resume, true);
     window.addEventListener('keydown', resume, true);
