@@ -27,6 +27,7 @@ void showEnded(int code) {
 
 void endPage(int code) {
     std::fflush(nullptr);
+    backend().window.open = false;  // the page's events queue nothing more
     showEnded(code);
     // The page outlives the program: its stack is parked here for good,
     // asleep, so nothing of the game runs any more.
