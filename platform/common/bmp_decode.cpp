@@ -1,23 +1,24 @@
-// Windows bitmap decoding for both backends.
+// Windows bitmap decoding for every backend.
 //
-// SDL's loader reads every common variant, but it trusts the header: a few
-// bytes claiming a 30000x30000 image make it allocate gigabytes before it
-// notices the pixels are missing. So the header is checked here first, and
-// only a file whose pixel data can be there is handed on. The game has no
-// alpha, so the loader's alpha channel (taken from a 32-bit file's fourth
-// byte, or transparent for a version-5 file with an empty alpha) is dropped.
+// A loader that trusts the header can be made to allocate gigabytes by a few
+// bytes claiming a 30000x30000 image before it notices the pixels are
+// missing. So the header is checked here first, and only a file whose pixel
+// data can be there is decoded. The game has no alpha, so a fourth byte (or a
+// loader's alpha channel) is dropped.
 //
 // Every image the game ships is an uncompressed 24-bit file. For those, and
-// for uncompressed 32-bit ones, SDL's loader reads row by row through small
-// buffered reads into a surface that is then converted to 32 bits and copied
-// once more; the straight path reads the pixel bytes in one go and converts
-// them once. It reads the same bytes SDL would (rows from the pixel offset,
-// padded to four bytes, bottom-up unless the height is negative; blue, green,
-// red, then an ignored fourth byte) and takes only headers whose meaning SDL
-// and it agree on; anything else is left to SDL.
+// for uncompressed 32-bit ones, the straight path reads the pixel bytes and
+// converts them once. It reads the same bytes SDL's loader would (rows from
+// the pixel offset, padded to four bytes, bottom-up unless the height is
+// negative; blue, green, red, then an ignored fourth byte) and takes only
+// headers whose meaning SDL and it agree on. Every other variant goes to the
+// backend's decoder (decodeOtherVariant): SDL's loader on the desktop, the
+// browser's on the web. Files are read through stdio, which both have.
 #include "platform/common/bmp_decode.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -56,6 +57,20 @@ bool fail(std::string* error, const std::string& reason) {
     return false;
 }
 
+// The reason of a failed stdio call: errno, or the end of the file.
+std::string stdioReason(std::FILE* file) {
+    if (file != nullptr && std::ferror(file) == 0 && std::feof(file) != 0) return "the file ends early";
+    return errno != 0 ? std::strerror(errno) : "unknown error";
+}
+
+// The file's length in bytes, or -1 (with errno) when it cannot be told.
+int64_t sizeOf(std::FILE* file) {
+    errno = 0;
+    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+    const long size = std::ftell(file);
+    return size;
+}
+
 // What the checked headers say.
 struct Header {
     uint32_t pixelOffset = 0;
@@ -68,17 +83,19 @@ struct Header {
     int64_t rowBytes = 0;  // uncompressed rows, padded to four bytes
 };
 
-// Reads the headers from the start of `rw` (left at an unknown position) and
-// refuses anything SDL would misread, or could only read by allocating far
-// too much.
-bool checkHeaders(SDL_RWops* rw, Header* header, std::string* error) {
-    const Sint64 fileSize = SDL_RWsize(rw);
-    if (fileSize < 0) return fail(error, std::string("cannot tell the file's size: ") + SDL_GetError());
+// Reads the headers from the start of `file` (left at an unknown position)
+// and refuses anything SDL would misread, or could only read by allocating
+// far too much.
+bool checkHeaders(std::FILE* file, Header* header, int64_t* size, std::string* error) {
+    const int64_t fileSize = sizeOf(file);
+    if (fileSize < 0) return fail(error, "cannot tell the file's size: " + stdioReason(file));
+    *size = fileSize;
     uint8_t head[FILE_HEADER_BYTES + LARGEST_HEADER_BYTES] = {};
-    const size_t want = static_cast<size_t>(fileSize < static_cast<Sint64>(sizeof head) ? fileSize : sizeof head);
+    const size_t want = static_cast<size_t>(fileSize < static_cast<int64_t>(sizeof head) ? fileSize : sizeof head);
     if (want < FILE_HEADER_BYTES + 4) return fail(error, "file too short for a bitmap header");
-    if (SDL_RWseek(rw, 0, RW_SEEK_SET) != 0 || SDL_RWread(rw, head, 1, want) != want)
-        return fail(error, std::string("cannot read the bitmap header: ") + SDL_GetError());
+    errno = 0;
+    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fread(head, 1, want, file) != want)
+        return fail(error, "cannot read the bitmap header: " + stdioReason(file));
     if (head[0] != 'B' || head[1] != 'M') return fail(error, "not a bitmap file (no BM signature)");
 
     Header h;
@@ -134,7 +151,7 @@ bool checkHeaders(SDL_RWops* rw, Header* header, std::string* error) {
 // blue, green, red (and a fourth byte): the OS/2 core header (24 bits only),
 // the classic info header and versions 4 and 5, whose colour masks SDL
 // ignores without bitfields compression. Other sizes (the OS/2 2.x header
-// among them) stay with SDL.
+// among them) go to the backend's decoder.
 bool straightPathFits(const Header& h) {
     if (h.compression != BI_RGB) return false;
     if (h.headerSize == CORE_HEADER_BYTES) return h.bits == 24;
@@ -150,12 +167,6 @@ uint32_t pixelFromBytes(const uint8_t* in, uint32_t*) {
 uint16_t pixelFromBytes(const uint8_t* in, uint16_t*) {
     return rgbTo565(pixelFromBytes(in, static_cast<uint32_t*>(nullptr)));
 }
-uint32_t fromRgb(uint32_t rgb, uint32_t*) {
-    return rgb;
-}
-uint16_t fromRgb(uint32_t rgb, uint16_t*) {
-    return rgbTo565(rgb);
-}
 
 // Reads the rows a block at a time into one small buffer and converts each
 // row once, straight into the image. A buffer the size of the file would be
@@ -163,22 +174,24 @@ uint16_t fromRgb(uint32_t rgb, uint16_t*) {
 constexpr size_t READ_BLOCK_BYTES = 64 * 1024;
 
 template <typename Image>
-bool decodeStraight(SDL_RWops* rw, const Header& h, Image* image, std::string* error) {
+bool decodeStraight(std::FILE* file, const Header& h, Image* image, std::string* error) {
     using Pixel = typename decltype(image->pixels)::value_type;
     const size_t rowBytes = static_cast<size_t>(h.rowBytes);
     const size_t width = static_cast<size_t>(h.width);
     const size_t height = static_cast<size_t>(h.height);
     const size_t rowsPerBlock = rowBytes < READ_BLOCK_BYTES ? READ_BLOCK_BYTES / rowBytes : 1;
     std::vector<uint8_t> block(rowsPerBlock * rowBytes);
-    if (SDL_RWseek(rw, h.pixelOffset, RW_SEEK_SET) < 0)
-        return fail(error, std::string("cannot seek to the pixel data: ") + SDL_GetError());
+    errno = 0;
+    if (std::fseek(file, static_cast<long>(h.pixelOffset), SEEK_SET) != 0)
+        return fail(error, "cannot seek to the pixel data: " + stdioReason(file));
 
     image->pixels.resize(width * height);
     const size_t step = h.bits / 8;
     for (size_t fileRow = 0; fileRow < height; fileRow += rowsPerBlock) {
         const size_t rows = height - fileRow < rowsPerBlock ? height - fileRow : rowsPerBlock;
-        if (SDL_RWread(rw, block.data(), rowBytes, rows) != rows)
-            return fail(error, std::string("cannot read the pixel data: ") + SDL_GetError());
+        errno = 0;
+        if (std::fread(block.data(), rowBytes, rows, file) != rows)
+            return fail(error, "cannot read the pixel data: " + stdioReason(file));
         for (size_t r = 0; r < rows; ++r) {
             const uint8_t* in = block.data() + r * rowBytes;
             const size_t y = h.topDown ? fileRow + r : height - 1 - (fileRow + r);
@@ -191,42 +204,31 @@ bool decodeStraight(SDL_RWops* rw, const Header& h, Image* image, std::string* e
     return true;
 }
 
-// Every other variant: SDL's loader, then SDL's conversion to 32 bits.
-template <typename Image>
-bool decodeWithSdl(SDL_RWops* rw, Image* image, std::string* error) {
-    using Pixel = typename decltype(image->pixels)::value_type;
-    if (SDL_RWseek(rw, 0, RW_SEEK_SET) != 0)
-        return fail(error, std::string("cannot rewind the file: ") + SDL_GetError());
-    SDL_Surface* loaded = SDL_LoadBMP_RW(rw, 0);
-    if (loaded == nullptr) return fail(error, std::string("SDL_LoadBMP_RW failed: ") + SDL_GetError());
+// Every other variant: the backend's decoder, then the output format.
+bool decodeOther(std::FILE* file, int64_t fileSize, platform::DecodedImage* image, std::string* error) {
+    return decodeOtherVariant(file, fileSize, image, error);
+}
 
-    // Copy, never blend: blending would mix a transparent pixel with black.
-    SDL_SetSurfaceBlendMode(loaded, SDL_BLENDMODE_NONE);
-    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XRGB8888, 0);
-    SDL_FreeSurface(loaded);
-    if (rgb == nullptr) return fail(error, std::string("SDL_ConvertSurfaceFormat failed: ") + SDL_GetError());
-
-    image->width = rgb->w;
-    image->height = rgb->h;
-    image->pixels.resize(static_cast<size_t>(rgb->w) * static_cast<size_t>(rgb->h));
-    for (int y = 0; y < rgb->h; ++y) {
-        const auto* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) +
-                                                           static_cast<size_t>(y) * rgb->pitch);
-        Pixel* out = image->pixels.data() + static_cast<size_t>(y) * rgb->w;
-        for (int x = 0; x < rgb->w; ++x) out[x] = fromRgb(in[x] & 0x00FFFFFFu, out);
-    }
-    SDL_FreeSurface(rgb);
+bool decodeOther(std::FILE* file, int64_t fileSize, platform::DecodedImage565* image, std::string* error) {
+    platform::DecodedImage wide;
+    if (!decodeOtherVariant(file, fileSize, &wide, error)) return false;
+    image->pixels.resize(wide.pixels.size());
+    for (size_t i = 0; i < wide.pixels.size(); ++i) image->pixels[i] = rgbTo565(wide.pixels[i]);
+    image->width = wide.width;
+    image->height = wide.height;
     return true;
 }
 
 template <typename Image>
-bool decodeAny(SDL_RWops* rw, Image* image, std::string* error, Path path) {
+bool decodeAny(std::FILE* file, Image* image, std::string* error, Path path) {
     Header header;
+    int64_t fileSize = 0;
     bool decoded = false;
     try {
-        decoded = checkHeaders(rw, &header, error) && (path == Path::FAST_WHERE_IT_FITS && straightPathFits(header)
-                                                           ? decodeStraight(rw, header, image, error)
-                                                           : decodeWithSdl(rw, image, error));
+        decoded =
+            checkHeaders(file, &header, &fileSize, error) &&
+            (path == Path::FAST_WHERE_IT_FITS && straightPathFits(header) ? decodeStraight(file, header, image, error)
+                                                                          : decodeOther(file, fileSize, image, error));
     } catch (const std::bad_alloc&) {
         decoded = fail(error, "no memory for the image");
     }
@@ -238,22 +240,22 @@ template <typename Image>
 bool decodeFile(const char* path, Image* image, std::string* error) {
     if (image != nullptr) *image = Image{};
     if (path == nullptr || image == nullptr) return fail(error, "no file or no image given");
-    SDL_RWops* rw = SDL_RWFromFile(path, "rb");
-    if (rw == nullptr) return fail(error, std::string("SDL_RWFromFile failed: ") + SDL_GetError());
-    const bool decoded = decodeAny(rw, image, error, Path::FAST_WHERE_IT_FITS);
-    SDL_RWclose(rw);
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return fail(error, std::string("cannot open ") + path + ": " + std::strerror(errno));
+    const bool decoded = decodeAny(file, image, error, Path::FAST_WHERE_IT_FITS);
+    std::fclose(file);
     if (decoded) startuptrace::stage("image", path);
     return decoded;
 }
 
 }  // namespace
 
-bool decode(SDL_RWops* rw, platform::DecodedImage* image, std::string* error, Path path) {
-    return decodeAny(rw, image, error, path);
+bool decode(std::FILE* file, platform::DecodedImage* image, std::string* error, Path path) {
+    return decodeAny(file, image, error, path);
 }
 
-bool decode(SDL_RWops* rw, platform::DecodedImage565* image, std::string* error, Path path) {
-    return decodeAny(rw, image, error, path);
+bool decode(std::FILE* file, platform::DecodedImage565* image, std::string* error, Path path) {
+    return decodeAny(file, image, error, path);
 }
 
 }  // namespace bmpdecode
