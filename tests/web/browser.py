@@ -47,11 +47,11 @@ def missing_programs(site):
 
 
 def inside(start, scale, index):
-    """The first whole CSS pixel within picture pixel `index` along one axis:
-    mouse events carry whole CSS pixels, so the centre of a scaled picture
-    pixel may round into its neighbour."""
-    first = math.ceil(start + index * scale)
-    return first if first < start + (index + 1) * scale else start + (index + 0.5) * scale
+    """A whole CSS pixel whose centre lies within picture pixel `index` along
+    one axis: mouse events carry whole CSS pixels, so the centre of a scaled
+    picture pixel may round into its neighbour."""
+    first = math.ceil(start + index * scale - 0.5)
+    return first if first + 0.5 < start + (index + 1) * scale else start + (index + 0.5) * scale
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -152,6 +152,13 @@ class Page:
             row[0::3], row[1::3], row[2::3] = line[0::4], line[1::4], line[2::4]
             rows.append(bytes(row))
         return Picture(PICTURE_W, PICTURE_H, rows)
+
+    def save_canvas(self):
+        """Writes the canvas as a PPM file beside the downloads; returns its path."""
+        path = tempfile.mkstemp(prefix="quillmara-web-canvas-", suffix=".ppm")[1]
+        with open(path, "wb") as f:
+            f.write(b"P6 %d %d 255\n" % (PICTURE_W, PICTURE_H) + b"".join(self.screenshot().rows))
+        return path
 
     def image(self, relative):
         if relative not in self.images:

@@ -221,7 +221,8 @@ def main():
     def on_failure():
         for page in args.pages:
             try:
-                print("page state %r, notice %r, console:" % (page.state(), page.text("notice")))
+                path = page.save_canvas()
+                print("page state %r, notice %r, canvas in %s, console:" % (page.state(), page.text("notice"), path))
                 for entry in page.driver.get_log("browser"):
                     print("  " + entry.get("message", ""))
             except Exception as error:  # the browser may be what failed
