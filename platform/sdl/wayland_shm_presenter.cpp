@@ -85,7 +85,8 @@ bool WaylandShmPresenter::bind(wl_display* display, wl_surface* surface, std::st
     }
     wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(displayOnQueue_), queue_);
     wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(surfaceOnQueue_), queue_);
-    damageInBuffer_ = wl_proxy_get_version(reinterpret_cast<wl_proxy*>(surface)) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION;
+    damageInBuffer_ =
+        wl_proxy_get_version(reinterpret_cast<wl_proxy*>(surface)) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION;
 
     static const wl_registry_listener listener = {onGlobal, onGlobalRemove};
     registry_ = wl_display_get_registry(displayOnQueue_);
@@ -149,7 +150,8 @@ bool WaylandShmPresenter::makeBuffers(int32_t width, int32_t height) {
     static const wl_buffer_listener listener = {onRelease};
     for (size_t i = 0; i < buffers_.size(); ++i) {
         Buffer& b = buffers_[i];
-        b.buffer = wl_shm_pool_create_buffer(pool, static_cast<int32_t>(i * bufferSize), width, height, stride, SHM_FORMAT);
+        b.buffer =
+            wl_shm_pool_create_buffer(pool, static_cast<int32_t>(i * bufferSize), width, height, stride, SHM_FORMAT);
         b.pixels = memory_ + i * bufferSize;
         b.busy = false;
         wl_buffer_add_listener(b.buffer, &listener, this);

@@ -89,7 +89,7 @@ private:
     wl_surface* surfaceOnQueue_ = nullptr;  // wrapper of SDL's surface: frame callbacks land on our queue
     wl_registry* registry_ = nullptr;
     wl_shm* shm_ = nullptr;
-    bool damageInBuffer_ = false;  // wl_surface v4: damage in buffer pixels
+    bool damageInBuffer_ = false;   // wl_surface v4: damage in buffer pixels
     wl_callback* frame_ = nullptr;  // pending frame callback of the last commit
 
     std::array<Buffer, WaylandBufferDamage::BUFFERS> buffers_;
