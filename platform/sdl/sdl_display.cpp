@@ -50,6 +50,11 @@ bool anyPresented = false;
 std::vector<sdlbackend::WindowRect> pushRects;
 std::vector<SDL_Rect> sdlRects;
 
+bool onWaylandDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && SDL_strcasecmp(driver, "wayland") == 0;
+}
+
 #if QM_WAYLAND_SHM
 // Kept while the window lives, across focus loss and reload: the compositor
 // keeps showing the buffer last committed, as the X server keeps a window's
@@ -57,15 +62,10 @@ std::vector<SDL_Rect> sdlRects;
 // Never destroyed at exit either: SDL_Quit has closed the display by then.
 sdlbackend::WaylandShmPresenter* theShmPresenter = nullptr;
 
-// The wl_shm presenter for `window`, or null (with the reason) when SDL's
-// window surface is to present.
+// The wl_shm presenter for `window` on the wayland driver, or null (with
+// the reason) when SDL's window surface is to present.
 sdlbackend::WaylandShmPresenter* shmPresenterFor(SDL_Window* window, std::string* why) {
     if (theShmPresenter != nullptr && theShmPresenter->window() == window) return theShmPresenter;
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr || SDL_strcasecmp(driver, "wayland") != 0) {
-        *why = "not on SDL's wayland driver";
-        return nullptr;
-    }
     if (sdlbackend::sdlSurfaceRequested(std::getenv("SDL_FRAMEBUFFER_ACCELERATION"))) {
         *why = "SDL_FRAMEBUFFER_ACCELERATION asks for it";
         return nullptr;
@@ -128,19 +128,22 @@ bool displaySetMode(Window* window) {
 PrimarySurface* displayCreatePrimary(Window* window) {
     if (window == nullptr || window->sdl == nullptr) return nullptr;
     if (primaryHeld) return &thePrimary;  // focus events can come twice
+    // Only Wayland has a choice of paths; the trace names the one taken.
+    if (onWaylandDriver()) {
 #if QM_WAYLAND_SHM
-    std::string why;
-    if (sdlbackend::WaylandShmPresenter* shm = shmPresenterFor(window->sdl, &why)) {
-        startuptrace::stage("presenting through wl_shm");
-        thePrimary.window = window->sdl;
-        thePrimary.shm = shm;
-        primaryHeld = true;
-        return &thePrimary;
-    }
-    startuptrace::stage("presenting through SDL's window surface:", why.c_str());
+        std::string why;
+        if (sdlbackend::WaylandShmPresenter* shm = shmPresenterFor(window->sdl, &why)) {
+            startuptrace::stage("presenting through wl_shm");
+            thePrimary.window = window->sdl;
+            thePrimary.shm = shm;
+            primaryHeld = true;
+            return &thePrimary;
+        }
 #else
-    startuptrace::stage("presenting through SDL's window surface");
+        const std::string why = "built without wl_shm";
 #endif
+        startuptrace::stage("presenting through SDL's window surface:", why.c_str());
+    }
     SDL_Surface* surface = SDL_GetWindowSurface(window->sdl);
     if (surface == nullptr) {
         report("SDL_GetWindowSurface");
