@@ -73,6 +73,13 @@ sdlbackend::WaylandShmPresenter* shmPresenterFor(SDL_Window* window, std::string
     std::unique_ptr<sdlbackend::WaylandShmPresenter> made =
         sdlbackend::WaylandShmPresenter::create(window, lastPicture.data(), why);
     if (!made) return nullptr;
+    int width = 0, height = 0;
+    SDL_GetWindowSizeInPixels(window, &width, &height);
+    if (!made->prepare(width, height)) {
+        *why =
+            "no shared memory for two buffers of " + std::to_string(width) + "x" + std::to_string(height) + " pixels";
+        return nullptr;
+    }
     delete theShmPresenter;  // a window of the past
     theShmPresenter = made.release();
     return theShmPresenter;

@@ -194,17 +194,20 @@ void WaylandShmPresenter::dispatch() {
     wl_display_dispatch_queue_pending(display_, queue_);
 }
 
+bool WaylandShmPresenter::prepare(int32_t width, int32_t height) {
+    if (memory_ != nullptr && width == width_ && height == height_) return true;
+    if (!makeBuffers(width, height)) return false;
+    tracker_.invalidate();
+    return true;
+}
+
 WaylandShmPresenter::Outcome WaylandShmPresenter::present(const uint16_t* picture, const uint8_t* hints, int32_t width,
                                                           int32_t height) {
-    bool resized = false;
-    if (width != width_ || height != height_ || memory_ == nullptr) {
-        if (!makeBuffers(width, height)) {
-            tracker_.update(picture, hints);  // kept for a later size that works
-            tracker_.invalidate();
-            return Outcome::FAILED;
-        }
+    const bool resized = memory_ == nullptr || width != width_ || height != height_;
+    if (!prepare(width, height)) {
+        tracker_.update(picture, hints);  // kept for a later size that works
         tracker_.invalidate();
-        resized = true;
+        return Outcome::FAILED;
     }
     damage_.changed(tracker_.update(picture, hints));
     if (!damage_.anyDamage()) return Outcome::NOTHING;

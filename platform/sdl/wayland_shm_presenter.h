@@ -53,6 +53,12 @@ public:
 
     SDL_Window* window() const { return window_; }
 
+    // Has the two buffers of `width` x `height` window pixels ready (makes
+    // them when the size is new). False when their shared memory cannot be
+    // had. Called once before the first present; present calls it for
+    // every new size.
+    bool prepare(int32_t width, int32_t height);
+
     // Takes `picture` (800x600 RGB565) into the shadow and shows it in a
     // buffer of `width` x `height` window pixels (SDL_GetWindowSizeInPixels)
     // when the compositor is ready. `hints` as ChangeTracker::update. A new
