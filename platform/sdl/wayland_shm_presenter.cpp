@@ -41,18 +41,13 @@ std::unique_ptr<WaylandShmPresenter> WaylandShmPresenter::create(SDL_Window* win
         *why = "SDL_GetWindowWMInfo gives no Wayland surface";
         return nullptr;
     }
+    std::unique_ptr<SDL_PixelFormat, decltype(&SDL_FreeFormat)> format(SDL_AllocFormat(SDL_PIXELFORMAT_XRGB8888),
+                                                                       SDL_FreeFormat);
     std::unique_ptr<WaylandShmPresenter> presenter;
     try {
+        if (!format) throw std::bad_alloc();
         presenter.reset(new WaylandShmPresenter(window, shadowStorage));
-        SDL_PixelFormat* format = SDL_AllocFormat(SDL_PIXELFORMAT_XRGB8888);
-        if (format == nullptr) throw std::bad_alloc();
-        try {
-            buildColourTable(format, &presenter->colourTable_);
-        } catch (...) {
-            SDL_FreeFormat(format);
-            throw;
-        }
-        SDL_FreeFormat(format);
+        buildColourTable(format.get(), &presenter->colourTable_);
     } catch (const std::bad_alloc&) {
         *why = "no memory for the presenting tables";
         return nullptr;
