@@ -73,11 +73,10 @@ sdlbackend::WaylandShmPresenter* shmPresenterFor(SDL_Window* window, std::string
     std::unique_ptr<sdlbackend::WaylandShmPresenter> made =
         sdlbackend::WaylandShmPresenter::create(window, lastPicture.data(), why);
     if (!made) return nullptr;
-    int width = 0, height = 0;
-    SDL_GetWindowSizeInPixels(window, &width, &height);
-    if (!made->prepare(width, height)) {
-        *why =
-            "no shared memory for two buffers of " + std::to_string(width) + "x" + std::to_string(height) + " pixels";
+    if (!made->prepare()) {
+        int width = 0, height = 0;
+        SDL_GetWindowSizeInPixels(window, &width, &height);
+        *why = "no shared memory for buffers of " + std::to_string(width) + "x" + std::to_string(height) + " pixels";
         return nullptr;
     }
     delete theShmPresenter;  // a window of the past
@@ -216,9 +215,7 @@ void presentThroughShm(PrimarySurface* primary, const uint16_t* pixels, const ui
         primary->shm->redrawAll();
         return;
     }
-    int width = 0, height = 0;
-    SDL_GetWindowSizeInPixels(primary->window, &width, &height);
-    if (primary->shm->present(pixels, hints, width, height) == sdlbackend::WaylandShmPresenter::Outcome::SHOWN)
+    if (primary->shm->present(pixels, hints) == sdlbackend::WaylandShmPresenter::Outcome::SHOWN)
         startuptrace::firstPresent();
 }
 #endif

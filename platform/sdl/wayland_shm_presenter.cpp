@@ -57,10 +57,19 @@ std::unique_ptr<WaylandShmPresenter> WaylandShmPresenter::create(SDL_Window* win
 }
 
 void WaylandShmPresenter::onGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
-                                   uint32_t /*version*/) {
+                                   uint32_t version) {
     auto* self = static_cast<WaylandShmPresenter*>(data);
-    if (self->shm_ == nullptr && std::strcmp(interface, wl_shm_interface.name) == 0)
+    if (self->shm_ == nullptr && std::strcmp(interface, wl_shm_interface.name) == 0) {
         self->shm_ = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
+    } else if (self->compositor_ == nullptr && std::strcmp(interface, wl_compositor_interface.name) == 0) {
+        // Version 4 has damage in buffer pixels.
+        const uint32_t bound = version < 4 ? version : 4;
+        self->compositor_ =
+            static_cast<wl_compositor*>(wl_registry_bind(registry, name, &wl_compositor_interface, bound));
+    } else if (self->subcompositor_ == nullptr && std::strcmp(interface, wl_subcompositor_interface.name) == 0) {
+        self->subcompositor_ =
+            static_cast<wl_subcompositor*>(wl_registry_bind(registry, name, &wl_subcompositor_interface, 1));
+    }
 }
 
 void WaylandShmPresenter::onGlobalRemove(void*, wl_registry*, uint32_t) {}
@@ -80,8 +89,6 @@ bool WaylandShmPresenter::bind(wl_display* display, wl_surface* surface, std::st
     }
     wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(displayOnQueue_), queue_);
     wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(surfaceOnQueue_), queue_);
-    damageInBuffer_ =
-        wl_proxy_get_version(reinterpret_cast<wl_proxy*>(surface)) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION;
 
     static const wl_registry_listener listener = {onGlobal, onGlobalRemove};
     registry_ = wl_display_get_registry(displayOnQueue_);
@@ -98,12 +105,27 @@ bool WaylandShmPresenter::bind(wl_display* display, wl_surface* surface, std::st
         *why = "the compositor offers no wl_shm";
         return false;
     }
+    target_ = surfaceOnQueue_;
+    if (compositor_ != nullptr && subcompositor_ != nullptr) {
+        child_ = wl_compositor_create_surface(compositor_);
+        subsurface_ = wl_subcompositor_get_subsurface(subcompositor_, child_, surface);
+        // Our commits show at once, not at SDL's next commit of its surface.
+        wl_subsurface_set_desync(subsurface_);
+        // Pointer events go through to SDL's surface underneath.
+        wl_region* none = wl_compositor_create_region(compositor_);
+        wl_surface_set_input_region(child_, none);
+        wl_region_destroy(none);
+    }
     return true;
 }
 
 WaylandShmPresenter::~WaylandShmPresenter() {
     dropBuffers();
     if (frame_ != nullptr) wl_callback_destroy(frame_);
+    if (subsurface_ != nullptr) wl_subsurface_destroy(subsurface_);
+    if (child_ != nullptr) wl_surface_destroy(child_);
+    if (subcompositor_ != nullptr) wl_subcompositor_destroy(subcompositor_);
+    if (compositor_ != nullptr) wl_compositor_destroy(compositor_);
     if (shm_ != nullptr) wl_shm_destroy(shm_);
     if (registry_ != nullptr) wl_registry_destroy(registry_);
     if (surfaceOnQueue_ != nullptr) wl_proxy_wrapper_destroy(surfaceOnQueue_);
@@ -123,12 +145,13 @@ void WaylandShmPresenter::onFrame(void* data, wl_callback* callback, uint32_t /*
     if (self->frame_ == callback) self->frame_ = nullptr;
 }
 
-bool WaylandShmPresenter::makeBuffers(int32_t width, int32_t height) {
+bool WaylandShmPresenter::makeBuffers(int32_t width, int32_t height, int32_t scale) {
     dropBuffers();
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;
     const int32_t stride = width * BYTES_PER_PIXEL;
     const size_t bufferSize = static_cast<size_t>(stride) * static_cast<size_t>(height);
-    const size_t size = bufferSize * buffers_.size();
+    // The backdrop comes last and is never written: zero is black in XRGB.
+    const size_t size = bufferSize * (buffers_.size() + 1);
     const int fd = memfd_create("quillmara-shm", MFD_CLOEXEC);
     if (fd < 0) return false;
     void* memory = MAP_FAILED;
@@ -151,6 +174,8 @@ bool WaylandShmPresenter::makeBuffers(int32_t width, int32_t height) {
         b.busy = false;
         wl_buffer_add_listener(b.buffer, &listener, this);
     }
+    backdrop_ = wl_shm_pool_create_buffer(pool, static_cast<int32_t>(buffers_.size() * bufferSize), width, height,
+                                          stride, SHM_FORMAT);
     wl_shm_pool_destroy(pool);  // the buffers keep the memory shared
     try {
         scaler_ = Scaler(width, height);
@@ -161,8 +186,37 @@ bool WaylandShmPresenter::makeBuffers(int32_t width, int32_t height) {
     width_ = width;
     height_ = height;
     stride_ = stride;
+    scale_ = scale;
+    fresh_ = true;
     damage_.resetAll();
+    chooseTarget(width, height, scale);
     return true;
+}
+
+// Our own surface when the window's scale is a whole number, which buffer
+// scale can say; SDL's surface, with SDL's viewport on it, otherwise.
+void WaylandShmPresenter::chooseTarget(int32_t width, int32_t height, int32_t scale) {
+    wl_surface* window = surfaceOnQueue_;
+    if (child_ != nullptr && scale > 0) {
+        wl_surface_set_buffer_scale(child_, scale);
+        wl_region* opaque = wl_compositor_create_region(compositor_);
+        wl_region_add(opaque, 0, 0, width / scale, height / scale);
+        wl_surface_set_opaque_region(child_, opaque);
+        wl_region_destroy(opaque);
+        // SDL's surface must hold a buffer for it and the child to be shown.
+        wl_surface_attach(window, backdrop_, 0, 0);
+        wl_surface_damage(window, 0, 0, INT32_MAX, INT32_MAX);
+        wl_surface_commit(window);
+        target_ = child_;
+    } else {
+        if (child_ != nullptr && target_ == child_) {
+            wl_surface_attach(child_, nullptr, 0, 0);
+            wl_surface_commit(child_);
+        }
+        target_ = window;
+    }
+    damageInBuffer_ =
+        wl_proxy_get_version(reinterpret_cast<wl_proxy*>(target_)) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION;
 }
 
 void WaylandShmPresenter::dropBuffers() {
@@ -170,10 +224,12 @@ void WaylandShmPresenter::dropBuffers() {
         if (b.buffer != nullptr) wl_buffer_destroy(b.buffer);
         b = Buffer{};
     }
+    if (backdrop_ != nullptr) wl_buffer_destroy(backdrop_);
+    backdrop_ = nullptr;
     if (memory_ != nullptr) munmap(memory_, memorySize_);
     memory_ = nullptr;
     memorySize_ = 0;
-    width_ = height_ = stride_ = 0;
+    width_ = height_ = stride_ = scale_ = 0;
 }
 
 // Runs our handlers for whatever has arrived, without waiting: events SDL's
@@ -189,17 +245,20 @@ void WaylandShmPresenter::dispatch() {
     wl_display_dispatch_queue_pending(display_, queue_);
 }
 
-bool WaylandShmPresenter::prepare(int32_t width, int32_t height) {
-    if (memory_ != nullptr && width == width_ && height == height_) return true;
-    if (!makeBuffers(width, height)) return false;
+bool WaylandShmPresenter::prepare() {
+    int width = 0, height = 0, unitsWide = 0, unitsHigh = 0;
+    SDL_GetWindowSizeInPixels(window_, &width, &height);
+    SDL_GetWindowSize(window_, &unitsWide, &unitsHigh);
+    int32_t scale = unitsWide > 0 ? width / unitsWide : 0;
+    if (scale <= 0 || width != unitsWide * scale || height != unitsHigh * scale) scale = 0;
+    if (memory_ != nullptr && width == width_ && height == height_ && scale == scale_) return true;
+    if (!makeBuffers(width, height, scale)) return false;
     tracker_.invalidate();
     return true;
 }
 
-WaylandShmPresenter::Outcome WaylandShmPresenter::present(const uint16_t* picture, const uint8_t* hints, int32_t width,
-                                                          int32_t height) {
-    const bool resized = memory_ == nullptr || width != width_ || height != height_;
-    if (!prepare(width, height)) {
+WaylandShmPresenter::Outcome WaylandShmPresenter::present(const uint16_t* picture, const uint8_t* hints) {
+    if (!prepare()) {
         tracker_.update(picture, hints);  // kept for a later size that works
         tracker_.invalidate();
         return Outcome::FAILED;
@@ -209,7 +268,7 @@ WaylandShmPresenter::Outcome WaylandShmPresenter::present(const uint16_t* pictur
 
     dispatch();
     // New buffers are shown at once: the old ones are gone from the surface.
-    if (frame_ != nullptr && !resized) return Outcome::LATER;
+    if (frame_ != nullptr && !fresh_) return Outcome::LATER;
     int index = -1;
     for (size_t i = 0; i < buffers_.size(); ++i)
         if (!buffers_[i].busy) {
@@ -237,7 +296,7 @@ WaylandShmPresenter::Outcome WaylandShmPresenter::present(const uint16_t* pictur
 }
 
 void WaylandShmPresenter::commit(int index) {
-    wl_surface* surface = surfaceOnQueue_;
+    wl_surface* surface = target_;
     wl_surface_attach(surface, buffers_[index].buffer, 0, 0);
     if (damage_.damageAll() || !damageInBuffer_) {
         if (damageInBuffer_)
@@ -257,6 +316,7 @@ void WaylandShmPresenter::commit(int index) {
     wl_surface_commit(surface);
     wl_display_flush(display_);
     buffers_[index].busy = true;
+    fresh_ = false;
     damage_.committed(index);
 }
 
