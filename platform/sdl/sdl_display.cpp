@@ -79,7 +79,8 @@ sdlbackend::WaylandShmPresenter* shmPresenterFor(SDL_Window* window, std::string
         *why = "no shared memory for buffers of " + std::to_string(width) + "x" + std::to_string(height) + " pixels";
         return nullptr;
     }
-    delete theShmPresenter;  // a window of the past
+    // One of an earlier window is left alone, not destroyed: windowDestroy
+    // ends with SDL_Quit, which closed the display its objects belong to.
     theShmPresenter = made.release();
     return theShmPresenter;
 }
