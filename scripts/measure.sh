@@ -31,9 +31,11 @@
 # measures Quillmara alone on two desktops back to back, $ROUNDS times in
 # turn: X11 (the Xvfb above, with openbox) and Wayland (weston's X11 backend
 # in a second 1024x768 Xvfb without a window manager, the game on SDL's
-# wayland driver). Per desktop: the game's CPU idle and with the pointer
-# moving, the display server's CPU (Xvfb; weston plus the Xvfb it draws
-# into), and the game's peak resident memory.
+# wayland driver), there on both presenting paths: wl_shm, the game's own
+# choice, and SDL's window surface (SDL_FRAMEBUFFER_ACCELERATION=1). Per
+# desktop: the game's CPU idle and with the pointer moving, the display
+# server's CPU (Xvfb; weston plus the Xvfb it draws into), and the game's
+# peak resident memory.
 set -u
 cd "$(dirname "$0")/.."
 mode=games
@@ -202,15 +204,18 @@ measure_desktops() {
     declare -A idle_runs pointer_runs server_idle_runs server_pointer_runs peak
     local round desktop servers display a b
     for ((round = 0; round < ROUNDS; round++)); do
-        for desktop in x11 weston; do
+        for desktop in x11 weston weston_sdl; do
             echo "measuring quillmara on $desktop (round $((round + 1)) of $ROUNDS) ..." >&2
             if [ "$desktop" = x11 ]; then
                 (cd "$run_dir" && HOME=$work/home-desktops SDL_AUDIODRIVER=dummy exec ./quillmara) 2>/dev/null &
                 servers=("$xvfb")
                 display=$DISPLAY
             else
+                local surface=()
+                [ "$desktop" = weston_sdl ] && surface=(SDL_FRAMEBUFFER_ACCELERATION=1)
                 (cd "$run_dir" && exec env -u DISPLAY HOME="$work/home-desktops" SDL_AUDIODRIVER=dummy \
-                    SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY=$socket XDG_RUNTIME_DIR="$runtime" ./quillmara) 2>/dev/null &
+                    SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY=$socket XDG_RUNTIME_DIR="$runtime" "${surface[@]}" \
+                    ./quillmara) 2>/dev/null &
                 servers=("$weston" "$wxvfb")
                 display=$wdisplay
             fi
@@ -236,14 +241,17 @@ measure_desktops() {
 
     echo
     echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)," \
-         "1024x768x24, no GPU; $ROUNDS rounds of X11 then weston, CPU over ${SPAN} s each (rounds in order)"
+         "1024x768x24, no GPU; $ROUNDS rounds of X11 then weston (wl_shm, then SDL's surface), CPU over ${SPAN} s each" \
+         "(rounds in order)"
     echo
     echo "| desktop | game CPU idle (%) | game CPU pointer moving (%) | display server CPU idle (%) | display server CPU pointer moving (%) | game peak RSS (MB) |"
     echo "|---|---|---|---|---|---|"
     echo "| X11 (Xvfb, openbox) | ${idle_runs[x11]% } | ${pointer_runs[x11]% } | ${server_idle_runs[x11]% } |" \
          "${server_pointer_runs[x11]% } | ${peak[x11]} |"
-    echo "| Wayland (weston, pixman, in Xvfb) | ${idle_runs[weston]% } | ${pointer_runs[weston]% } |" \
+    echo "| Wayland (weston, pixman, in Xvfb), wl_shm | ${idle_runs[weston]% } | ${pointer_runs[weston]% } |" \
          "${server_idle_runs[weston]% } | ${server_pointer_runs[weston]% } | ${peak[weston]} |"
+    echo "| Wayland, SDL's window surface | ${idle_runs[weston_sdl]% } | ${pointer_runs[weston_sdl]% } |" \
+         "${server_idle_runs[weston_sdl]% } | ${server_pointer_runs[weston_sdl]% } | ${peak[weston_sdl]} |"
 }
 
 if [ "$mode" = desktops ]; then

@@ -58,4 +58,9 @@ const char* framebufferAcceleration(const char* driver) {
     return "1";
 }
 
+bool sdlSurfaceRequested(const char* value) {
+    // As SDL reads this variable: a leading '0' or "false" says no.
+    return isSet(value) && value[0] != '0' && !sameName(value, "false");
+}
+
 }  // namespace sdlbackend

@@ -28,4 +28,11 @@ bool waylandUnreachable(const char* requested, const char* waylandDisplay, const
 // plain surface to give.
 const char* framebufferAcceleration(const char* driver);
 
+// True when the player asked for SDL's accelerated window surface through
+// SDL's own variable SDL_FRAMEBUFFER_ACCELERATION (`value`, null when unset):
+// set, non-empty and not false as SDL reads it (a leading "0", or "false" in
+// any case). On Wayland the game otherwise presents through wl_shm, which uses
+// no GL and so also honours "0".
+bool sdlSurfaceRequested(const char* value);
+
 }  // namespace sdlbackend

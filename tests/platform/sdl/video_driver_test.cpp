@@ -10,6 +10,7 @@
 using sdlbackend::composeTableSkippable;
 using sdlbackend::driverRequested;
 using sdlbackend::framebufferAcceleration;
+using sdlbackend::sdlSurfaceRequested;
 
 TEST(VideoDriver, RequestedDriversAreReadFromTheWholeList) {
     struct Case {
@@ -55,6 +56,14 @@ TEST(VideoDriver, OnlyDriversWithAPlainSurfaceKeepIt) {
     for (const char* plain : {"x11", "dummy", "offscreen"}) EXPECT_STREQ(framebufferAcceleration(plain), "0") << plain;
     for (const char* textured : {"wayland", "kmsdrm", "X11 ", "", static_cast<const char*>(nullptr)})
         EXPECT_STREQ(framebufferAcceleration(textured), "1") << (textured ? textured : "(null)");
+}
+
+TEST(VideoDriver, OnlyATrueAccelerationVariableAsksForSdlsSurface) {
+    // As SDL reads it: a leading '0' or "false" is no, anything else set is yes.
+    for (const char* no : {static_cast<const char*>(nullptr), "", "0", "00", "false", "FALSE"})
+        EXPECT_FALSE(sdlSurfaceRequested(no)) << (no ? no : "(unset)");
+    for (const char* yes : {"1", "true", "opengl", "software", "falsey", " 0"})
+        EXPECT_TRUE(sdlSurfaceRequested(yes)) << yes;
 }
 
 TEST(VideoDriver, WaylandIsPassedOverOnlyWhereLibwaylandFindsNoSocket) {
