@@ -32,6 +32,7 @@ struct Backend {
     // across focus cycles, and what the pump saw change since.
     bool windowed = false;
     ScreenRect playerWindow;        // the window F11 left for fullscreen; empty: none yet
+    int fullscreenDisplay = -1;     // the monitor the window was last made fullscreen on
     uint32_t ownChangeAt = 0;       // ticks of the last change of mode the game or SDL asked for
     bool wmStateChanged = false;    // the X window manager rewrote the window's _NET_WM_STATE
     bool placementChanged = false;  // moved, resized, or onto another monitor

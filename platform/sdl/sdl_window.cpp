@@ -127,6 +127,7 @@ Window* windowCreate(const char* title, std::string* error) {
     state.exposed = false;
     state.windowed = false;
     state.playerWindow = sdlbackend::ScreenRect{};
+    state.fullscreenDisplay = -1;
     state.wmStateChanged = false;
     state.placementChanged = false;
     return &state.window;

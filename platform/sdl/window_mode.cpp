@@ -75,6 +75,8 @@ void becomeWindow(Backend& state) {
 bool becomeFullscreen(Backend& state) {
     state.ownChangeAt = SDL_GetTicks();
     if (SDL_SetWindowFullscreen(state.window.sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+    // SDL names the monitor it made the window fullscreen on.
+    state.fullscreenDisplay = SDL_GetWindowDisplayIndex(state.window.sdl);
     state.surfaceLost = true;
     return true;
 }
@@ -143,11 +145,16 @@ void followWindowChanges(Backend& state) {
     // Only x11 has window positions to go by; a Wayland compositor sizes a
     // fullscreen window to its output itself.
     if (!fullscreen || wm == WmFullscreen::UNKNOWN) return;
+    // Once per monitor: with no window manager to size it, asking again
+    // would change nothing.
     const int display = displayOf(window);
     SDL_Rect bounds;
-    if (SDL_GetDisplayBounds(display, &bounds) != 0 || windowRect(window) == toRect(bounds)) return;
+    if (display == state.fullscreenDisplay || SDL_GetDisplayBounds(display, &bounds) != 0 ||
+        windowRect(window) == toRect(bounds))
+        return;
     // Moved onto another monitor by a window manager that left its size: a
     // fullscreen window is made anew where it is now.
+    state.fullscreenDisplay = display;
     state.ownChangeAt = SDL_GetTicks();
     SDL_SetWindowFullscreen(window, 0);
     SDL_SetWindowPosition(window, bounds.x, bounds.y);
