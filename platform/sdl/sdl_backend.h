@@ -33,6 +33,8 @@ struct Backend {
     bool windowed = false;
     ScreenRect playerWindow;        // the window F11 left for fullscreen; empty: none yet
     int fullscreenDisplay = -1;     // the monitor the window was last made fullscreen on
+    ScreenRect placeAt;             // where the window's inside goes once framed; empty: placed
+    uint32_t placeBy = 0;           // ticks after which it goes there, framed or not
     uint32_t ownChangeAt = 0;       // ticks of the last change of mode the game or SDL asked for
     bool wmStateChanged = false;    // the X window manager rewrote the window's _NET_WM_STATE
     bool placementChanged = false;  // moved, resized, or onto another monitor

@@ -128,6 +128,7 @@ Window* windowCreate(const char* title, std::string* error) {
     state.windowed = false;
     state.playerWindow = sdlbackend::ScreenRect{};
     state.fullscreenDisplay = -1;
+    state.placeAt = sdlbackend::ScreenRect{};
     state.wmStateChanged = false;
     state.placementChanged = false;
     return &state.window;

@@ -18,6 +18,9 @@ constexpr uint32_t WM_ANSWER_MS = 1000;
 constexpr int MIN_WINDOW_W = 200;
 constexpr int MIN_WINDOW_H = 150;
 
+// How long a window manager may take to frame a window that left fullscreen.
+constexpr uint32_t FRAME_WAIT_MS = 500;
+
 ScreenRect toRect(const SDL_Rect& r) {
     return {r.x, r.y, r.w, r.h};
 }
@@ -69,11 +72,31 @@ void becomeWindow(Backend& state) {
     SDL_SetWindowMinimumSize(window, MIN_WINDOW_W, MIN_WINDOW_H);
     SDL_SetWindowSize(window, target.w, target.h);
     SDL_SetWindowPosition(window, target.x, target.y);
+    // SDL places the window's inside by the frame it knows of, and a frame
+    // the window manager adds as the window leaves fullscreen comes later:
+    // the place is asked for again once it has (placeFramed).
+    state.placeAt = target;
+    state.placeBy = SDL_GetTicks() + FRAME_WAIT_MS;
     state.surfaceLost = true;
+}
+
+// Puts the window's inside where becomeWindow wanted it, once SDL knows the
+// window manager's frame (or there is none).
+void placeFramed(Backend& state) {
+    SDL_Window* window = state.window.sdl;
+    int top = 0, left = 0;
+    SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
+    if (top == 0 && left == 0 && !SDL_TICKS_PASSED(SDL_GetTicks(), state.placeBy)) return;
+    // Asked again whatever SDL believes now: the window manager's answer to
+    // the first request may still be on its way. Where it is already, this
+    // moves nothing.
+    SDL_SetWindowPosition(window, state.placeAt.x, state.placeAt.y);
+    state.placeAt = ScreenRect{};
 }
 
 bool becomeFullscreen(Backend& state) {
     state.ownChangeAt = SDL_GetTicks();
+    state.placeAt = ScreenRect{};
     if (SDL_SetWindowFullscreen(state.window.sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
     // SDL names the monitor it made the window fullscreen on.
     state.fullscreenDisplay = SDL_GetWindowDisplayIndex(state.window.sdl);
@@ -122,7 +145,9 @@ void toggleFullscreen(Backend& state) {
 
 void followWindowChanges(Backend& state) {
     SDL_Window* window = state.window.sdl;
-    if (window == nullptr || !(state.wmStateChanged || state.placementChanged)) return;
+    if (window == nullptr) return;
+    if (state.placeAt.w > 0) placeFramed(state);
+    if (!(state.wmStateChanged || state.placementChanged)) return;
     // A minimised window is taken out of fullscreen by SDL itself until it
     // comes back; what the desktop shows meanwhile is no choice of the player.
     if ((SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) || !settled(state)) return;
