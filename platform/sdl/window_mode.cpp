@@ -72,25 +72,27 @@ void becomeWindow(Backend& state) {
     SDL_SetWindowMinimumSize(window, MIN_WINDOW_W, MIN_WINDOW_H);
     SDL_SetWindowSize(window, target.w, target.h);
     SDL_SetWindowPosition(window, target.x, target.y);
-    // SDL places the window's inside by the frame it knows of, and a frame
-    // the window manager adds as the window leaves fullscreen comes later:
-    // the place is asked for again once it has (placeFramed).
-    state.placeAt = target;
+    // SDL places the window's inside by the frame it knows of. Out of
+    // fullscreen it may know of none yet while the window manager is adding
+    // one: the place is then asked for again once it does (placeFramed).
+    int top = 0, left = 0;
+    SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
+    state.placeAt = top == 0 && left == 0 ? target : ScreenRect{};
     state.placeBy = SDL_GetTicks() + FRAME_WAIT_MS;
     state.surfaceLost = true;
 }
 
-// Puts the window's inside where becomeWindow wanted it, once SDL knows the
-// window manager's frame (or there is none).
+// Puts the window's inside where becomeWindow wanted it once SDL knows the
+// frame the window manager added. No frame by the deadline: it was right.
 void placeFramed(Backend& state) {
     SDL_Window* window = state.window.sdl;
     int top = 0, left = 0;
     SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
-    if (top == 0 && left == 0 && !SDL_TICKS_PASSED(SDL_GetTicks(), state.placeBy)) return;
-    // Asked again whatever SDL believes now: the window manager's answer to
-    // the first request may still be on its way. Where it is already, this
-    // moves nothing.
-    SDL_SetWindowPosition(window, state.placeAt.x, state.placeAt.y);
+    if (top != 0 || left != 0) {
+        SDL_SetWindowPosition(window, state.placeAt.x, state.placeAt.y);
+    } else if (!SDL_TICKS_PASSED(SDL_GetTicks(), state.placeBy)) {
+        return;
+    }
     state.placeAt = ScreenRect{};
 }
 

@@ -119,9 +119,10 @@ def scenario_leave_fullscreen(session, game, args):
     check(on_screen(rect, (0, 0, session.width, session.height)), "the window %s is off the screen" % (rect,))
     check_resizable(session, game)
 
-    session.run(["xdotool", "windowsize", game.window, "1000", "600"])
+    session.run(["wmctrl", "-r", "Tavrin", "-e", "0,10,30,1000,600"])  # the player moves and resizes it
     wait_window_mode(session, game, (1000, 600), "the window resized to 1000x600")
     rect = show_in(session, game)  # 1:1, black bars of 100 pixels left and right
+    check(on_screen(rect, (0, 0, session.width, session.height)), "the window %s is off the screen" % (rect,))
     screen = session.screenshot()
     for x, y in ((rect[0] + 20, rect[1] + 300), (rect[0] + rect[2] - 20, rect[1] + 300)):
         check(screen.get(x, y) == (0, 0, 0), "no black bar at (%d, %d): %s" % (x, y, screen.get(x, y)))
