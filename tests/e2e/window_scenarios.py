@@ -22,8 +22,9 @@ import sys
 import tempfile
 import time
 
-from harness import (SERVER_TIMEOUT, SHOW_TIMEOUT, WINDOW_TIMEOUT, Game, Picture, Processes, ScenarioFailed, ScreenMap,
-                     XSession, check, close, image_match, run_scenario, scenario_arguments, take_screenshot, wait_for)
+from harness import (SCREENSHOT_BYTES, SERVER_TIMEOUT, SHOW_TIMEOUT, WINDOW_TIMEOUT, Game, Picture, Processes,
+                     ScenarioFailed, ScreenMap, XSession, check, close, image_match, run_scenario, scenario_arguments,
+                     wait_for)
 from play_scenarios import BACK, EXIT, HELP, OUT_OF_THE_WAY, covers_the_screen, on_main_menu
 from servers import SKIPPED, WestonSession, private_folder
 
@@ -281,11 +282,18 @@ def grid_share(screen, shot, columns, rows):
 def scenario_scale2(processes, args):
     session = ScaledWestonSession(processes)
     game = Game(processes, session, args.game, args.data, env=dict(session.game_env(), QM_TRACE_FIRST_PRESENT="1"))
-    names = ("GAME%d.bmp" % n for n in range(1000))
     picture = ScreenMap(800, 600)  # the game's own screenshots, 1:1
 
     def screenshot():
-        return Picture.load_bmp(take_screenshot(session, game.folder, next(names)))
+        """The game's own picture: the newest file of an F9 press (a press
+        held over several frames writes several)."""
+        def written():
+            return {n for n in os.listdir(game.folder) if n.startswith("GAME") and n.endswith(".bmp") and
+                    os.path.getsize(os.path.join(game.folder, n)) == SCREENSHOT_BYTES}
+        before = written()
+        session.key("F9")
+        new = wait_for(lambda: written() - before, SHOW_TIMEOUT, "a screenshot written by F9")
+        return Picture.load_bmp(os.path.join(game.folder, max(new, key=lambda n: int(n[4:-4]))))
 
     def click_until(target, relative, x, y, what):
         """Clicks at picture pixel `target` once a frame sampled the pointer
@@ -311,7 +319,7 @@ def scenario_scale2(processes, args):
         device = grid_share(screen, shot, lambda x: int((x + 0.5) * 800 / 1024), lambda y: int((y + 0.5) * 600 / 768))
         doubled = grid_share(screen, shot, lambda x: int((x // 2 + 0.5) * 800 / 512),
                              lambda y: int((y // 2 + 0.5) * 600 / 384))
-        if "wl_shm" in game.stderr() or device > doubled:
+        if "presenting through wl_shm" in game.stderr() or device > doubled:
             check(device >= 0.99, "only %.3f of the logo's pixels lie on the 1.28 device-pixel grid (%.3f on the "
                   "doubled one)" % (device, doubled))
             return
