@@ -133,8 +133,16 @@ bool applyWindowMode(Backend& state) {
 void toggleFullscreen(Backend& state) {
     if (state.window.sdl == nullptr) return;
     if (state.windowed) {
-        state.playerWindow = windowRect(state.window.sdl);  // where F11 brings it back to
+        SDL_Window* window = state.window.sdl;
+        state.playerWindow = windowRect(window);  // where F11 brings it back to
         state.windowed = false;
+        // With no window manager to act on the request, a fullscreen window
+        // stays where it is: it is put over its monitor first.
+        SDL_Rect bounds;
+        if (xWithoutWindowManager(window) && SDL_GetDisplayBounds(displayOf(window), &bounds) == 0) {
+            SDL_SetWindowPosition(window, bounds.x, bounds.y);
+            SDL_SetWindowSize(window, bounds.w, bounds.h);
+        }
         if (becomeFullscreen(state)) return;
         std::fprintf(stderr, "quillmara: SDL_SetWindowFullscreen failed, the game stays in its window: %s\n",
                      SDL_GetError());
@@ -169,11 +177,12 @@ void followWindowChanges(Backend& state) {
         }
         return;
     }
-    // Only x11 has window positions to go by; a Wayland compositor sizes a
-    // fullscreen window to its output itself.
+    // Only x11 with a window manager has window positions to go by and
+    // someone to size a fullscreen window; a Wayland compositor sizes it to
+    // its output itself.
     if (!fullscreen || wm == WmFullscreen::UNKNOWN) return;
-    // Once per monitor: with no window manager to size it, asking again
-    // would change nothing.
+    // Once per monitor: should the window manager still not size it, asking
+    // again would change nothing.
     const int display = displayOf(window);
     SDL_Rect bounds;
     if (display == state.fullscreenDisplay || SDL_GetDisplayBounds(display, &bounds) != 0 ||

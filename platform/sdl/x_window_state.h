@@ -12,8 +12,13 @@ namespace sdlbackend {
 enum class WmFullscreen { UNKNOWN, NO, YES };
 
 // Whether the window manager lists _NET_WM_STATE_FULLSCREEN on `window`.
-// UNKNOWN off the x11 driver or when the property cannot be read.
+// UNKNOWN off the x11 driver, with no window manager running (nobody keeps
+// the property then), or when it cannot be read.
 WmFullscreen wmFullscreenState(SDL_Window* window);
+
+// True on the x11 driver when no window manager runs: nobody then sizes a
+// window that asks for fullscreen.
+bool xWithoutWindowManager(SDL_Window* window);
 
 // True when `message` (an SDL_SYSWMEVENT's) says the _NET_WM_STATE of
 // `window` changed.

@@ -156,6 +156,8 @@ def scenario_f11(session, game, args):
     game.click(*HELP)
     game.wait_shows("Tex/Help.Tex", 90, 150, what="the help picture, clicked in fullscreen")
     game.click(*BACK)
+    on_main_menu(game)
+    session.run(["xdotool", "mousemove", "0", "0"])  # off the window to come, so no button is lit
 
     session.key("F11")
     wait_window_mode(session, game, (800, 600), "the window again after a third F11")
