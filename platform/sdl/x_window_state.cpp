@@ -1,5 +1,6 @@
 #include "platform/sdl/x_window_state.h"
 
+#include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <dlfcn.h>
 

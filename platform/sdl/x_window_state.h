@@ -4,8 +4,7 @@
 // _NET_WM_STATE itself, through SDL's own Xlib.
 #pragma once
 
-#include <SDL.h>
-#include <SDL_syswm.h>
+#include <SDL.h>  // declares SDL_SysWMmsg; SDL_syswm.h, with Xlib's macros, stays in the .cpp
 
 namespace sdlbackend {
 
