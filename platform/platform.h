@@ -100,8 +100,8 @@ bool keyboardAcquire(Keyboard* keyboard);
 void keyboardClose(Keyboard* keyboard);
 
 // ---------------------------------------------------------------------- window
-// Creates the game's visible window with `title`, covering the whole desktop,
-// with the system cursor hidden. On failure returns null and puts the reason
+// Creates the game's visible window with `title`, covering the primary
+// monitor, with the system cursor hidden. On failure returns null and puts the reason
 // in `error` (for example that no display could be opened). Called once at
 // start-up, before the keyboard and the assets.
 Window* windowCreate(const char* title, std::string* error);
@@ -116,8 +116,9 @@ void windowDestroy(Window* window);
 
 struct PrimarySurface;  // opaque: the window's drawing surface
 
-// Step 1: makes the window cover the whole desktop (borderless fullscreen at
-// the desktop's size; the monitor's mode is never changed).
+// Step 1: makes the window cover its monitor (borderless fullscreen at the
+// monitor's size; its mode is never changed), unless the player has taken
+// it out of fullscreen into an ordinary window, which then stays a window.
 bool displaySetFullscreen(Window* window);
 
 // Step 2: checks that the window's pixel format can be served by the

@@ -8,6 +8,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   xvfb openbox xdotool x11-utils imagemagick
   weston pulseaudio pulseaudio-utils
+  wmctrl xserver-xorg-video-dummy
   lintian desktop-file-utils appstream
   emscripten opus-tools chromium chromium-driver python3-selenium
 )

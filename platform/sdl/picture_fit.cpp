@@ -57,6 +57,12 @@ platform::Point windowToPicture(const PictureFit& fit, int32_t windowX, int32_t 
             std::clamp<int32_t>(pictureRowAt(fit, windowY), 0, platform::PICTURE_HEIGHT - 1)};
 }
 
+int32_t pointToPixel(int32_t point, int32_t points, int32_t pixels) {
+    if (points <= 0 || pixels <= 0) return point;
+    return static_cast<int32_t>(
+        floorDiv((2 * static_cast<int64_t>(point) + 1) * pixels, 2 * static_cast<int64_t>(points)));
+}
+
 std::vector<int32_t> columnMap(const PictureFit& fit) {
     std::vector<int32_t> map(static_cast<size_t>(std::max(fit.width, 0)));
     for (size_t i = 0; i < map.size(); ++i) map[i] = sampleAt(static_cast<int64_t>(i), fit.width, W);

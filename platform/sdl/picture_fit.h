@@ -37,6 +37,12 @@ int32_t pictureRowAt(const PictureFit& fit, int32_t windowY);
 // An empty fit gives (0, 0).
 platform::Point windowToPicture(const PictureFit& fit, int32_t windowX, int32_t windowY);
 
+// The window pixel under the centre of window point `point`, along an axis
+// of `points` points drawn with `pixels` device pixels (a desktop scaled by 2
+// has two pixels to a point). SDL reports the pointer in points; the fit is
+// made in the pixels a presenter fills. Equal sizes give `point` back.
+int32_t pointToPixel(int32_t point, int32_t points, int32_t pixels);
+
 // For every column offset 0..fit.width-1 inside the fit, the picture column
 // it shows (and likewise for rows). Used by the scaler.
 std::vector<int32_t> columnMap(const PictureFit& fit);

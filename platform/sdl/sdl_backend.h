@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/key_map.h"
+#include "platform/sdl/window_placement.h"
 
 namespace platform {
 
@@ -27,6 +28,16 @@ struct Backend {
     // Set by the event pump, taken by the presenter at its next present.
     bool surfaceLost = false;  // the window changed size: its surface is new
     bool exposed = false;      // the screen lost the window's pixels
+    // Fullscreen or a window (window_mode.h): the player's choice, kept
+    // across focus cycles, and what the pump saw change since.
+    bool windowed = false;
+    ScreenRect playerWindow;        // the window F11 left for fullscreen; empty: none yet
+    int fullscreenDisplay = -1;     // the monitor the window was last made fullscreen on
+    ScreenRect placeAt;             // where the window's inside goes once framed; empty: placed
+    uint32_t placeBy = 0;           // ticks after which it goes there, framed or not
+    uint32_t ownChangeAt = 0;       // ticks of the last change of mode the game or SDL asked for
+    bool wmStateChanged = false;    // the X window manager rewrote the window's _NET_WM_STATE
+    bool placementChanged = false;  // moved, resized, or onto another monitor
 };
 
 // The one backend state of the process.
@@ -38,8 +49,9 @@ Backend& backend();
 void watchXServerLoss();
 
 // Drains SDL's queue: the four game events go into backend().events, key
-// presses into the latch, expose and size changes into the flags. Called by
-// pollEvent once per pass. Does nothing while no window exists.
+// presses into the latch (F11 also switches between fullscreen and a
+// window), expose and size changes into the flags. Called by pollEvent once
+// per pass. Does nothing while no window exists.
 void pumpEvents();
 
 }  // namespace sdlbackend

@@ -18,6 +18,7 @@
 #include "platform/sdl/presenter.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/video_driver.h"
+#include "platform/sdl/window_mode.h"
 #if QM_WAYLAND_SHM
 #include "platform/sdl/wayland_shm_presenter.h"
 #endif
@@ -113,8 +114,9 @@ bool buildPresenter(PrimarySurface* primary, SDL_Surface* surface) {
 
 bool displaySetFullscreen(Window* window) {
     if (window == nullptr || window->sdl == nullptr) return false;
-    // A no-op when the window is fullscreen already; a focus regain re-asserts it.
-    if (SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    // A focus regain re-asserts the player's choice: fullscreen (a no-op when
+    // it is already), or the window the player took it out into.
+    if (!sdlbackend::applyWindowMode(sdlbackend::backend())) {
         report("SDL_SetWindowFullscreen");
         return false;
     }

@@ -3,6 +3,8 @@
 // game reacts to reach its own queue, one of them per pollEvent.
 #include "platform/sdl/picture_fit.h"
 #include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/window_mode.h"
+#include "platform/sdl/x_window_state.h"
 
 namespace sdlbackend {
 
@@ -19,7 +21,13 @@ void pumpEvents() {
                 if (event.button.button == SDL_BUTTON_LEFT) state.events.push_back(platform::EVENT_LEFT_BUTTON_DOWN);
                 break;
             case SDL_KEYDOWN:
+                // The game reads only Esc and F9; F11 is the desktop's own
+                // key for fullscreen. The snapshot still carries it.
+                if (event.key.keysym.scancode == SDL_SCANCODE_F11 && event.key.repeat == 0) toggleFullscreen(state);
                 state.keys.press(event.key.keysym.scancode);
+                break;
+            case SDL_SYSWMEVENT:  // switched on for x11 only
+                if (isWmStateChange(event.syswm.msg, state.window.sdl)) state.wmStateChanged = true;
                 break;
             case SDL_WINDOWEVENT:
                 switch (event.window.event) {
@@ -36,6 +44,17 @@ void pumpEvents() {
                     case SDL_WINDOWEVENT_SIZE_CHANGED:
                     case SDL_WINDOWEVENT_RESIZED:
                         state.surfaceLost = true;
+                        state.placementChanged = true;
+                        break;
+                    case SDL_WINDOWEVENT_MOVED:
+                    case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+                        state.placementChanged = true;
+                        break;
+                    case SDL_WINDOWEVENT_MINIMIZED:
+                    case SDL_WINDOWEVENT_RESTORED:
+                        // SDL leaves fullscreen while minimised and asks for it
+                        // again on the way back: its doing, not the player's.
+                        state.ownChangeAt = SDL_GetTicks();
                         break;
                     default:
                         break;
@@ -45,6 +64,7 @@ void pumpEvents() {
                 break;
         }
     }
+    followWindowChanges(state);
 }
 
 }  // namespace sdlbackend
@@ -82,10 +102,14 @@ Point cursorPosition() {
     SDL_Window* window = sdlbackend::backend().window.sdl;
     if (window == nullptr) return {0, 0};
     int x = 0, y = 0, width = 0, height = 0;
-    SDL_GetMouseState(&x, &y);
-    // The window surface has the window's size, so this is the presenter's fit.
+    SDL_GetMouseState(&x, &y);  // in points
     SDL_GetWindowSize(window, &width, &height);
-    return sdlbackend::windowToPicture(sdlbackend::fitPicture(width, height), x, y);
+    // The picture is fitted into the window's pixels, as the presenter fills them.
+    int32_t pixelsW = 0, pixelsH = 0;
+    sdlbackend::windowSizeInPixels(window, &pixelsW, &pixelsH);
+    return sdlbackend::windowToPicture(sdlbackend::fitPicture(pixelsW, pixelsH),
+                                       sdlbackend::pointToPixel(x, width, pixelsW),
+                                       sdlbackend::pointToPixel(y, height, pixelsH));
 }
 
 }  // namespace platform

@@ -1,4 +1,4 @@
-// The window: SDL start-up and shutdown, the fullscreen window, its icon.
+// The window: SDL start-up and shutdown, the window (fullscreen at first), its icon.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -64,8 +64,9 @@ Window* windowCreate(const char* title, std::string* error) {
     };
     // With "1" the window stays minimised after any message box.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    // A borderless fullscreen window needs no decorations; libdecor would only
-    // look for its plugins and say so on standard error.
+    // The window starts borderless and fullscreen; libdecor would only look
+    // for its plugins and say so on standard error. (A window the player
+    // chooses on Wayland then has whatever frame the compositor gives it.)
     SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
     // The game reads keys, never text. Xlib would otherwise parse the
     // locale's whole Compose table (thousands of lines) while SDL opens its
@@ -96,21 +97,25 @@ Window* windowCreate(const char* title, std::string* error) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, sdlbackend::framebufferAcceleration(driver));
     if (std::strcmp(driver, "x11") == 0) sdlbackend::watchXServerLoss();
 
-    // Borderless over the whole desktop, at the desktop's own mode: the
+    // Borderless over the primary monitor, at the monitor's own mode: the
     // picture is scaled in software, never by a mode change. The window's
-    // own place and size are the desktop's too, which is where it stays when
-    // no window manager acts on the fullscreen request.
+    // own place and size are the monitor's too, which is where it stays when
+    // no window manager acts on the fullscreen request. HIGHDPI: on a scaled
+    // desktop the window has the monitor's own pixels (window_mode.h).
     SDL_Rect desktop{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, PICTURE_WIDTH, PICTURE_HEIGHT};
     SDL_Rect bounds;
     if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) desktop = bounds;
     SDL_Window* window = SDL_CreateWindow(title != nullptr ? title : "", desktop.x, desktop.y, desktop.w, desktop.h,
-                                          SDL_WINDOW_FULLSCREEN_DESKTOP);
+                                          SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI);
     if (window == nullptr) return fail(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     startuptrace::stage("window");
 
     SDL_ShowCursor(SDL_DISABLE);  // the game draws its own pointer
     // Motion is read by polling the pointer; as events it would only flood the queue.
     SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+    // SDL 2.26 does not follow the window manager taking the window out of
+    // fullscreen; its property changes come through as window-system events.
+    if (std::strcmp(driver, "x11") == 0) SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     SDL_StopTextInput();
     setWindowIcon(window);
     startuptrace::stage("icon");
@@ -120,6 +125,12 @@ Window* windowCreate(const char* title, std::string* error) {
     state.keys.drop();
     state.surfaceLost = false;
     state.exposed = false;
+    state.windowed = false;
+    state.playerWindow = sdlbackend::ScreenRect{};
+    state.fullscreenDisplay = -1;
+    state.placeAt = sdlbackend::ScreenRect{};
+    state.wmStateChanged = false;
+    state.placementChanged = false;
     return &state.window;
 }
 

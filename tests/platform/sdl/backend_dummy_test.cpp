@@ -276,6 +276,51 @@ TEST_F(SdlBackend, KeyTapIsSeenOnceAndDroppedByFocusLoss) {
     EXPECT_EQ(platform::keyboardOpen(nullptr), nullptr);
 }
 
+// F11 is the backend's: it switches to a window and back (the dummy driver
+// cannot make it resizable; the X scenarios check that), the game
+// still sees the key, and a focus cycle (displaySetFullscreen again) keeps
+// the window the player chose.
+TEST_F(SdlBackend, F11SwitchesToAWindowThatAFocusCycleKeeps) {
+    ASSERT_NE(openDisplay(), nullptr);
+    platform::Keyboard* keyboard = platform::keyboardOpen(window_);
+    std::array<uint8_t, platform::KEY_COUNT> state{};
+    auto fullscreen = [] { return (SDL_GetWindowFlags(sdlWindow()) & SDL_WINDOW_FULLSCREEN) != 0; };
+
+    pushKey(SDL_SCANCODE_F11);
+    EXPECT_EQ(platform::pollEvent(), platform::EVENT_NONE);
+    EXPECT_FALSE(fullscreen()) << "F11 leaves fullscreen";
+    int w = 0, h = 0;
+    SDL_GetWindowSize(sdlWindow(), &w, &h);
+    EXPECT_LE(w, 800) << "a window no larger than the picture";
+    EXPECT_EQ(w * 3, h * 4) << "of the picture's shape";
+    ASSERT_TRUE(platform::keyboardRead(keyboard, state.data()));
+    EXPECT_EQ(state[0x57], platform::KEY_DOWN) << "the snapshot still carries F11";
+
+    SDL_Event repeat{};
+    repeat.type = SDL_KEYDOWN;
+    repeat.key.repeat = 1;
+    repeat.key.keysym.scancode = SDL_SCANCODE_F11;
+    SDL_PushEvent(&repeat);
+    platform::pollEvent();
+    EXPECT_FALSE(fullscreen()) << "a held key's repeats switch nothing";
+
+    EXPECT_TRUE(platform::displaySetFullscreen(window_)) << "the set-up of a focus regain";
+    EXPECT_FALSE(fullscreen()) << "the player's window survives a focus cycle";
+
+    SDL_SetWindowSize(sdlWindow(), 640, 400);
+    pushKey(SDL_SCANCODE_F11);
+    platform::pollEvent();
+    EXPECT_TRUE(fullscreen()) << "F11 again: fullscreen";
+    EXPECT_TRUE(platform::displaySetFullscreen(window_));
+    EXPECT_TRUE(fullscreen());
+    pushKey(SDL_SCANCODE_F11);
+    platform::pollEvent();
+    SDL_GetWindowSize(sdlWindow(), &w, &h);
+    EXPECT_EQ(w, 640) << "back to the window the player had";
+    EXPECT_EQ(h, 400);
+    platform::keyboardClose(keyboard);
+}
+
 TEST_F(SdlBackend, PointerMapsThroughThePictureFitAndClamps) {
     EXPECT_EQ(platform::cursorPosition().x, 0) << "no window yet";
     ASSERT_NE(openWindow(), nullptr);

@@ -113,3 +113,24 @@ TEST(PictureFit, EnlargedMapsShowEveryPictureColumnAndRowInOrder) {
         }
     }
 }
+
+// SDL reports the pointer in points; on a desktop scaled by 2 the fit is made
+// in twice as many pixels, and a point lands on the second of its two pixels
+// (its centre), so the same picture pixel is picked as at scale 1.
+TEST(PictureFit, PointerPointsMapToTheWindowsPixels) {
+    struct Case {
+        int point, points, pixels, pixel;
+    } const cases[] = {
+        {0, 800, 800, 0},     {799, 800, 800, 799},   {-1, 800, 800, -1},  // equal sizes: unchanged
+        {0, 512, 1024, 1},    {511, 512, 1024, 1023}, {256, 512, 1024, 513},
+        {-3, 512, 1024, -5},  {600, 512, 1024, 1201},                  // outside the window
+        {100, 400, 600, 150}, {7, 0, 1024, 7},        {7, 512, 0, 7},  // 1.5; empty sizes
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sdlbackend::pointToPixel(c.point, c.points, c.pixels), c.pixel)
+            << c.point << " of " << c.points << " points in " << c.pixels << " pixels";
+    // At scale 2 the 1024x768-pixel window of 512x384 points: Exit's centre.
+    PictureFit fit = fitPicture(1024, 768);
+    expectPoint(fit, sdlbackend::pointToPixel(259, 512, 1024), sdlbackend::pointToPixel(334, 384, 768), 405, 523,
+                "scale 2, Exit");
+}
