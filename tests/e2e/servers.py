@@ -62,12 +62,13 @@ class WestonSession(XSession):
 
     SOCKET = "quillmara-e2e"
 
-    def __init__(self, processes):
+    def __init__(self, processes, scale=1):
+        """At `scale` 2 the 1024x768-pixel output is 512x384 points."""
         super().__init__(processes, 1024, 768, window_manager=False)
         self.runtime = private_folder("quillmara-e2e-runtime-")
         self.weston = processes.start(
-            ["weston", "--backend=x11-backend.so", "--socket=" + self.SOCKET, "--width=1024", "--height=768",
-             "--use-pixman", "--idle-time=0"],
+            ["weston", "--backend=x11-backend.so", "--socket=" + self.SOCKET, "--width=%d" % (1024 // scale),
+             "--height=%d" % (768 // scale), "--scale=%d" % scale, "--use-pixman", "--idle-time=0"],
             env=dict(self.env, XDG_RUNTIME_DIR=self.runtime), stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
         wait_for(lambda: self.weston.poll() is not None or os.path.exists(os.path.join(self.runtime, self.SOCKET)),

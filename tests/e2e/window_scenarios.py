@@ -26,7 +26,7 @@ from harness import (SCREENSHOT_BYTES, SERVER_TIMEOUT, SHOW_TIMEOUT, WINDOW_TIME
                      ScenarioFailed, ScreenMap, XSession, check, close, image_match, run_scenario, scenario_arguments,
                      wait_for)
 from play_scenarios import BACK, EXIT, HELP, OUT_OF_THE_WAY, covers_the_screen, on_main_menu
-from servers import SKIPPED, WestonSession, private_folder
+from servers import SKIPPED, WestonSession
 
 # The programs a scenario needs, with the Debian packages that hold them.
 PACKAGES = {"wmctrl": "wmctrl", "Xorg": "xserver-xorg-core", "weston": "weston",
@@ -251,25 +251,6 @@ def scenario_two_monitors(session, game, args):
 
 # ------------------------------------------------------------------ Wayland
 
-class ScaledWestonSession(WestonSession):
-    """weston's X11 backend at scale 2: one 1024x768-pixel output of 512x384
-    points, covering a 1024x768 Xvfb as in WestonSession."""
-
-    def __init__(self, processes):
-        XSession.__init__(self, processes, 1024, 768, window_manager=False)
-        self.runtime = private_folder("quillmara-e2e-runtime-")
-        self.weston = processes.start(
-            ["weston", "--backend=x11-backend.so", "--socket=" + self.SOCKET, "--width=512", "--height=384",
-             "--scale=2", "--use-pixman", "--idle-time=0"],
-            env=dict(self.env, XDG_RUNTIME_DIR=self.runtime), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: self.weston.poll() is not None or os.path.exists(os.path.join(self.runtime, self.SOCKET)),
-                 SERVER_TIMEOUT, "weston's socket")
-        if self.weston.poll() is not None:
-            raise ScenarioFailed("weston ended at start with %s" % self.weston.returncode)
-        wait_for(self._output_shown, SERVER_TIMEOUT, "weston's output window")
-        self.align_pointer()
-
-
 def grid_share(screen, shot, columns, rows):
     """Share of the logo's screen pixels that show the picture pixel the given
     column and row maps put there."""
@@ -282,7 +263,7 @@ def grid_share(screen, shot, columns, rows):
 
 
 def scenario_scale2(processes, args):
-    session = ScaledWestonSession(processes)
+    session = WestonSession(processes, scale=2)
     game = Game(processes, session, args.game, args.data, env=dict(session.game_env(), QM_TRACE_FIRST_PRESENT="1"))
     picture = ScreenMap(800, 600)  # the game's own screenshots, 1:1
 

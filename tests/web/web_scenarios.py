@@ -16,7 +16,7 @@ from browser import PAGE_TIMEOUT, Page, Site, missing_programs
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from harness import SHOW_TIMEOUT, Picture, check, close, run_scenario, scenario_arguments, wait_for, widen565  # noqa: E402
-from play_scenarios import (EXIT, OUT_OF_THE_WAY, START, board_region_matches, cell_centre, jump,  # noqa: E402
+from play_scenarios import (EXIT, OUT_OF_THE_WAY, board_region_matches, cell_centre, jump,  # noqa: E402
                             on_main_menu, select, shows_hole, shows_piece, start_game)
 
 SITE_BUDGET = 2 * 1024 * 1024  # the page's files, each compressed with gzip -9
