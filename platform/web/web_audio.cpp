@@ -105,6 +105,25 @@ bool loadSound(platform::AudioDevice* device, const char* path, bool waitForDeco
     return false;
 }
 
+// A music or an effect (both a page handle) loaded into the set of live
+// ones, or null.
+template <typename Sound>
+Sound* loadInto(std::set<Sound*>* live, platform::AudioDevice* device, const char* path, bool waitForDecoding) {
+    if (!isOpen(device) || path == nullptr) return nullptr;
+    int buffer = 0;
+    if (!loadSound(device, path, waitForDecoding, &buffer)) return nullptr;
+    auto* sound = new Sound{buffer};
+    live->insert(sound);
+    return sound;
+}
+
+template <typename Sound>
+void freeFrom(std::set<Sound*>* live, Sound* sound) {
+    if (sound == nullptr || live->erase(sound) == 0) return;
+    if (sound->buffer != 0) audioForget(sound->buffer);
+    delete sound;
+}
+
 }  // namespace
 
 namespace platform {
@@ -130,18 +149,11 @@ void audioCloseDevice(AudioDevice* device) {
 }
 
 AudioMusic* audioLoadMusic(AudioDevice* device, const char* path) {
-    if (!isOpen(device) || path == nullptr) return nullptr;
-    int buffer = 0;
-    if (!loadSound(device, path, false, &buffer)) return nullptr;
-    auto* music = new AudioMusic{buffer};
-    state().musics.insert(music);
-    return music;
+    return loadInto(&state().musics, device, path, false);
 }
 
 void audioFreeMusic(AudioMusic* music) {
-    if (music == nullptr || state().musics.erase(music) == 0) return;
-    if (music->buffer != 0) audioForget(music->buffer);
-    delete music;
+    freeFrom(&state().musics, music);
 }
 
 void audioPlayMusic(AudioDevice* device, AudioMusic* music) {
@@ -154,18 +166,11 @@ void audioStopAll(AudioDevice* device) {
 }
 
 AudioSample* audioLoadSample(AudioDevice* device, const char* path) {
-    if (!isOpen(device) || path == nullptr) return nullptr;
-    int buffer = 0;
-    if (!loadSound(device, path, true, &buffer)) return nullptr;
-    auto* sample = new AudioSample{buffer};
-    state().samples.insert(sample);
-    return sample;
+    return loadInto(&state().samples, device, path, true);
 }
 
 void audioFreeSample(AudioSample* sample) {
-    if (sample == nullptr || state().samples.erase(sample) == 0) return;
-    if (sample->buffer != 0) audioForget(sample->buffer);
-    delete sample;
+    freeFrom(&state().samples, sample);
 }
 
 AudioPath* audioCreatePath(AudioDevice* device) {
